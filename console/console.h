@@ -1,0 +1,44 @@
+// The platform services the three programs share: stream setup, reading words and lines with
+// a clear end-of-input result, dropping input the user typed ahead, and clearing the terminal.
+// This is the only code that touches file descriptors and terminal state.
+#ifndef CONSOLE_CONSOLE_H_
+#define CONSOLE_CONSOLE_H_
+
+#include <istream>
+#include <string>
+
+namespace console {
+
+/// Gives the standard streams buffers of their own, detached from C stdio, so that input that
+/// has arrived can be measured and dropped without waiting. Call first in `main`, before any I/O.
+void init();
+
+/// Reads one blank-delimited word into `word`, skipping blanks and line ends before it; the
+/// blank after it stays unread. Returns false at end of input (nothing was read).
+bool readWord(std::istream& in, std::string& word);
+
+/// Reads one whole line into `line`; its line end is consumed and not stored. Returns false at
+/// end of input (not even an unterminated last line was left).
+bool readLine(std::istream& in, std::string& line);
+
+/// Drops what is left of the line on which `readWord` last read a word (blanks, further words,
+/// its line end), as far as it has arrived. Never waits for input. Drops nothing after
+/// `readLine` or before the first read, so a line not yet started is never lost.
+void discardPendingInput(std::istream& in);
+
+/// Drops input up to and including the next line end, but only what has already arrived:
+/// stops without waiting when nothing more is available.
+void discardRestOfLine(std::istream& in);
+
+/// Clears the terminal and puts the cursor home when standard output is a terminal; writes
+/// nothing when it is a pipe or a file. Flushes `std::cout` first.
+void clearScreen();
+
+/// The common way out when standard input has ended at a prompt: writes one line end on standard
+/// output and "Konec vvoda" on standard error, then exits with status 2. The caller releases
+/// what it owns first.
+[[noreturn]] void exitAtEndOfInput();
+
+}  // namespace console
+
+#endif  // CONSOLE_CONSOLE_H_

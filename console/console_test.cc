@@ -1,0 +1,81 @@
+#include "console/console.h"
+
+#include <ext/stdio_filebuf.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <istream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string rest(std::istream& in) {
+  std::string text;
+  std::getline(in, text, '\0');
+  return text;
+}
+
+struct DiscardCase {
+  const char* input;
+  const char* rest;
+};
+
+TEST(DiscardPendingInput, DropsTheRestOfTheLineOfTheLastWord) {
+  const DiscardCase cases[] = {
+      {"4\n6\n", "6\n"},        {"2 5\nnext\n", "next\n"}, {"  4 4  \n\n6\n", "\n6\n"},
+      {"4", ""},                {"4 tail", ""},            {"4\n", ""},
+  };
+  for (const DiscardCase& c : cases) {
+    std::istringstream in(c.input);
+    std::string word;
+    ASSERT_TRUE(console::readWord(in, word)) << c.input;
+    in.clear();
+    console::discardPendingInput(in);
+    EXPECT_EQ(c.rest, rest(in)) << c.input;
+  }
+}
+
+TEST(DiscardPendingInput, DropsNothingAfterAWholeLineOrBeforeAnyRead) {
+  std::istringstream in("01.01.2011\n4 x\n6\n");
+  console::discardPendingInput(in);
+  std::string text;
+  ASSERT_TRUE(console::readLine(in, text));
+  EXPECT_EQ("01.01.2011", text);
+  console::discardPendingInput(in);
+  ASSERT_TRUE(console::readWord(in, text));
+  EXPECT_EQ("4", text);
+  console::discardPendingInput(in);
+  console::discardPendingInput(in);  // the second call finds the line already closed
+  EXPECT_EQ("6\n", rest(in));
+}
+
+TEST(ReadWordAndLine, ReportEndOfInput) {
+  std::istringstream blanks(" \n\n  ");
+  std::string text;
+  EXPECT_FALSE(console::readWord(blanks, text));
+  std::istringstream empty("");
+  EXPECT_FALSE(console::readLine(empty, text));
+  std::istringstream unterminated("last");
+  EXPECT_TRUE(console::readLine(unterminated, text));
+  EXPECT_EQ("last", text);
+  EXPECT_FALSE(console::readLine(unterminated, text));
+}
+
+// On a real descriptor only what has arrived is dropped: a line end still to come is not
+// waited for, and input that arrives later is kept.
+TEST(DiscardRestOfLine, NeverWaitsOnAPipe) {
+  int fds[2];
+  ASSERT_EQ(0, pipe(fds));
+  __gnu_cxx::stdio_filebuf<char> buf(fds[0], std::ios_base::in);
+  std::istream in(&buf);
+  ASSERT_EQ(7, write(fds[1], "4 x y z", 7));
+  std::string word;
+  ASSERT_TRUE(console::readWord(in, word));
+  console::discardPendingInput(in);  // would hang if it waited for the line end
+  ASSERT_EQ(5, write(fds[1], "\n6\n7\n", 5));
+  close(fds[1]);
+  EXPECT_EQ("\n6\n7\n", rest(in));
+}
+
+}  // namespace
