@@ -4,6 +4,7 @@
 #ifndef CONSOLE_CONSOLE_H_
 #define CONSOLE_CONSOLE_H_
 
+#include <cstdint>
 #include <istream>
 #include <string>
 
@@ -38,6 +39,21 @@ void clearScreen();
 /// output and "Konec vvoda" on standard error, then exits with status 2. The caller releases
 /// what it owns first.
 [[noreturn]] void exitAtEndOfInput();
+
+/// Waits for one key and ignores it; flushes `std::cout` first. On a terminal the key is read
+/// without echo and without waiting for Enter, Ctrl-C and the other control keys count as keys,
+/// and the terminal's settings are restored afterwards; when SIGTERM, SIGHUP, SIGINT or SIGQUIT
+/// arrives during the wait, the settings are restored and the signal then takes its usual
+/// effect. Otherwise behaves as `waitForCharacter(std::cin)`. Returns at end of input too.
+void waitForKey();
+
+/// Drops the rest of the current line of `in` as far as it has arrived, then reads one
+/// character and ignores it. Returns at end of input, also when `in` throws on failure; `in`'s
+/// state is left as it was.
+void waitForCharacter(std::istream& in);
+
+/// The current calendar time in whole seconds since 1970-01-01 UTC.
+int64_t currentTime();
 
 }  // namespace console
 

@@ -1,9 +1,10 @@
 #include "console/console.h"
 
-#include <ext/stdio_filebuf.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <ext/stdio_filebuf.h>
 #include <istream>
 #include <sstream>
 #include <string>
@@ -23,8 +24,12 @@ struct DiscardCase {
 
 TEST(DiscardPendingInput, DropsTheRestOfTheLineOfTheLastWord) {
   const DiscardCase cases[] = {
-      {"4\n6\n", "6\n"},        {"2 5\nnext\n", "next\n"}, {"  4 4  \n\n6\n", "\n6\n"},
-      {"4", ""},                {"4 tail", ""},            {"4\n", ""},
+      {"4\n6\n", "6\n"},
+      {"2 5\nnext\n", "next\n"},
+      {"  4 4  \n\n6\n", "\n6\n"},
+      {"4", ""},
+      {"4 tail", ""},
+      {"4\n", ""},
   };
   for (const DiscardCase& c : cases) {
     std::istringstream in(c.input);
@@ -76,6 +81,65 @@ TEST(DiscardRestOfLine, NeverWaitsOnAPipe) {
   ASSERT_EQ(5, write(fds[1], "\n6\n7\n", 5));
   close(fds[1]);
   EXPECT_EQ("\n6\n7\n", rest(in));
+}
+
+struct WaitCase {
+  const char* input;
+  const char* rest;
+};
+
+// The rest of the current line goes, then exactly one character.
+TEST(WaitForCharacter, DropsTheRestOfTheLineThenReadsOneCharacter) {
+  const WaitCase cases[] = {
+      {"\nq\nnext\n", "\nnext\n"}, {" 7 8\nab", "b"}, {"\n\n\n", "\n"}, {"\nx", ""}, {"", ""},
+      {"tail only", ""},
+  };
+  for (const WaitCase& c : cases) {
+    std::istringstream in(c.input);
+    console::waitForCharacter(in);
+    EXPECT_EQ(c.rest, rest(in)) << c.input;
+  }
+}
+
+TEST(WaitForCharacter, EndOfInputThrowsNothingAndLeavesTheStateAlone) {
+  std::istringstream in("5");
+  in.exceptions(std::ios_base::failbit);
+  int n = 0;
+  in >> n;
+  ASSERT_TRUE(in.eof());
+  EXPECT_NO_THROW(console::waitForCharacter(in));
+  EXPECT_FALSE(in.fail());
+  std::istringstream empty("");
+  empty.exceptions(std::ios_base::failbit);
+  EXPECT_NO_THROW(console::waitForCharacter(empty));
+  EXPECT_TRUE(empty.good());
+}
+
+// On a pipe the key is the first character after the line of the count; what follows stays.
+TEST(WaitForCharacter, TakesTheCharacterAfterTheLineOnAPipe) {
+  int fds[2];
+  ASSERT_EQ(0, pipe(fds));
+  __gnu_cxx::stdio_filebuf<char> buf(fds[0], std::ios_base::in);
+  std::istream in(&buf);
+  ASSERT_EQ(3, write(fds[1], "3 \n", 3));
+  int n = 0;
+  in >> n;
+  ASSERT_EQ(3, n);
+  ASSERT_EQ(3, write(fds[1], "kXY", 3));
+  close(fds[1]);
+  console::waitForCharacter(in);
+  EXPECT_EQ("XY", rest(in));
+}
+
+TEST(CurrentTime, IsTheSystemClockInSeconds) {
+  using std::chrono::duration_cast;
+  using std::chrono::seconds;
+  using std::chrono::system_clock;
+  int64_t before = duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
+  int64_t now = console::currentTime();
+  int64_t after = duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
+  EXPECT_LE(before, now);
+  EXPECT_LE(now, after);
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+// The matrix of gridstat: a row table plus one block per row, filled from the C library's
+// generator, printed, summarised and released.
+#ifndef GRIDSTAT_MATRIX_TOOL_H_
+#define GRIDSTAT_MATRIX_TOOL_H_
+
+#include <cstdint>
+#include <ostream>
+
+#include "gridstat/statistics.h"
+
+/// The three operations on the matrix; holds no data, the caller keeps the row table.
+struct MatrixTool {
+  /// Allocates an M x N matrix (M, N > 0), writes "zadan massiv" on standard output, seeds
+  /// `rand` from the clock and fills and prints every cell, row by row. Returns the row table.
+  /// When the matrix cannot be held (its size does not fit, it needs more than the physical
+  /// memory, or an allocation fails) returns nullptr having written nothing and kept nothing.
+  float** createMatrix(int M, int N);
+
+  /// Writes a line end, "Srednee " and the mean, a line end, "Dispersia " and the sample
+  /// variance of all cells on standard output, with no line end after it, and flushes.
+  void printStatistics(float** mas, int M, int N);
+
+  /// Releases every row of `mas`, then the row table.
+  void releaseMatrix(float** mas, int M, int N);
+};
+
+/// The machine's physical memory in bytes; the largest value when it cannot be told.
+uint64_t physicalMemoryBytes();
+
+/// Allocates the row table and then rows 0 to M - 1 of N floats, cells unset. Returns nullptr,
+/// with nothing left allocated, when the matrix needs more than `memoryBytes` or does not fit
+/// 64 bits, or when an allocation fails.
+float** allocateMatrix(int M, int N, uint64_t memoryBytes);
+
+/// Fills the cells in row-major order with `cellValue(rand() % 10000)` and writes each cell's
+/// six-character field to `out`, a line end after each row, in large blocks without flushing.
+void fillMatrix(float** mas, int M, int N, std::ostream& out);
+
+/// Writes the statistics as `printStatistics` does and flushes `out`.
+void writeStatistics(std::ostream& out, MatrixStatistics stats);
+
+#endif  // GRIDSTAT_MATRIX_TOOL_H_

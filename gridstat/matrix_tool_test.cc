@@ -1,0 +1,98 @@
+#include "gridstat/matrix_tool.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+#include <string>
+
+#include "gridstat/statistics.h"
+
+namespace {
+
+// The matrix and its text written cell by cell with the stream's own formatting.
+std::string printedCellByCell(unsigned seed, int M, int N, std::vector<float>* cells) {
+  std::srand(seed);
+  std::ostringstream out;
+  for (int i = 0; i < M; ++i) {
+    for (int j = 0; j < N; ++j) {
+      const float cell = static_cast<float>((std::rand() % 10000) / 1000.0);
+      cells->push_back(cell);
+      out << std::setw(6) << cell;
+    }
+    out << '\n';
+  }
+  return out.str();
+}
+
+void expectFilledAsTheStreamWritesIt(int M, int N) {
+  std::vector<float> expectedCells;
+  const std::string expected = printedCellByCell(20240601u, M, N, &expectedCells);
+
+  float** mas = allocateMatrix(M, N, UINT64_MAX);
+  ASSERT_NE(nullptr, mas);
+  std::srand(20240601u);
+  std::ostringstream out;
+  fillMatrix(mas, M, N, out);
+  EXPECT_TRUE(out.str() == expected) << M << " x " << N << ": output differs";
+  for (int i = 0; i < M; ++i) {
+    for (int j = 0; j < N; ++j) {
+      ASSERT_EQ(expectedCells[static_cast<size_t>(i * N + j)], mas[i][j]) << i << ", " << j;
+    }
+  }
+  MatrixTool obj;
+  obj.releaseMatrix(mas, M, N);
+}
+
+TEST(FillMatrix, DrawsAndPrintsCellsInRowMajorOrder) {
+  expectFilledAsTheStreamWritesIt(3, 4);
+  expectFilledAsTheStreamWritesIt(1, 1);
+  expectFilledAsTheStreamWritesIt(7, 1);
+}
+
+// Rows longer than one output block, and a matrix of many blocks.
+TEST(FillMatrix, SplitsLongRowsAcrossBlocks) {
+  expectFilledAsTheStreamWritesIt(1, 30000);
+  expectFilledAsTheStreamWritesIt(300, 257);
+}
+
+TEST(AllocateMatrix, RefusesAMatrixLargerThanTheMemory) {
+  EXPECT_EQ(nullptr, allocateMatrix(2, 2, 95));
+  EXPECT_EQ(nullptr, allocateMatrix(1000, 1000, 4000000));
+  EXPECT_EQ(nullptr, allocateMatrix(INT_MAX, INT_MAX, UINT64_MAX));
+  float** mas = allocateMatrix(2, 2, 96);
+  ASSERT_NE(nullptr, mas);
+  MatrixTool obj;
+  obj.releaseMatrix(mas, 2, 2);
+}
+
+TEST(PhysicalMemoryBytes, IsTheTotalTheKernelReports) {
+  std::ifstream meminfo("/proc/meminfo");
+  std::string name;
+  uint64_t kib = 0;
+  ASSERT_TRUE(meminfo >> name >> kib);
+  ASSERT_EQ("MemTotal:", name);
+  EXPECT_EQ(kib * 1024, physicalMemoryBytes());
+}
+
+TEST(WriteStatistics, WritesBothLinesAndNoLineEndAfterTheVariance) {
+  std::ostringstream out;
+  writeStatistics(out, MatrixStatistics{2.5f, 5.0f / 3.0f});
+  EXPECT_EQ("\nSrednee 2.5\nDispersia 1.66667", out.str());
+  std::ostringstream small;
+  writeStatistics(small, MatrixStatistics{0.001f, 1234567.0f});
+  EXPECT_EQ("\nSrednee 0.001\nDispersia 1.23457e+06", small.str());
+}
+
+// A single cell: the variance is 0 / 0, which on x86-64 is the negative default NaN.
+TEST(WriteStatistics, WritesTheNaNOfASingleCellAsTheStreamDoes) {
+  float cell = 4.992f;
+  float* row = &cell;
+  std::ostringstream out;
+  writeStatistics(out, computeStatistics(&row, 1, 1));
+  EXPECT_EQ("\nSrednee 4.992\nDispersia -nan", out.str());
+}
+
+}  // namespace
