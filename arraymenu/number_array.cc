@@ -1,0 +1,77 @@
+#include "arraymenu/number_array.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+
+#include "arraymenu/listing_format.h"
+
+namespace {
+
+// Lines formatted per block written: 128 KiB of room on the stack, some 80 KiB of text per
+// write, so that writing costs little beside formatting.
+constexpr size_t kLinesPerBlock = 1 << 12;
+
+void reportNoMemory() { std::cerr << "Nedostatochno pamyati" << std::endl; }
+
+}  // namespace
+
+bool NumberArray::create(uint32_t size) {
+  // malloc rather than new[]: a failure is a null result to report, not an exception, and the
+  // block can later grow in place.
+  elements = static_cast<double*>(std::malloc(size * sizeof(double)));
+  if (elements == nullptr) {
+    count = 0;
+    reportNoMemory();
+    return false;
+  }
+  count = size;
+  srand(0);
+  for (uint32_t i = 0; i < count; ++i) {
+    // Two statements keep the order of the calls: the first decides the fraction.
+    const double fraction = static_cast<double>(rand() % 1000) / 1000.0;
+    const int whole = rand() % 1000;
+    elements[i] = whole + fraction;
+  }
+  std::cout << "Massiv sozdan" << std::endl << std::endl;
+  return true;
+}
+
+bool NumberArray::appendElement(double value) {
+  // realloc keeps the old block intact when it fails, and grows a large block in place
+  // without copying it. The block holds exactly the elements, no spare room.
+  const size_t newCount = size_t{count} + 1;
+  void* grown = newCount > UINT32_MAX ? nullptr : std::realloc(elements, newCount * sizeof(double));
+  if (grown == nullptr) {
+    reportNoMemory();
+    return false;
+  }
+  elements = static_cast<double*>(grown);
+  elements[count] = value;
+  ++count;
+  std::cout << "Znacenie dobavleno" << std::endl << std::endl;
+  return true;
+}
+
+void NumberArray::changeElement(int32_t number, double value) {
+  elements[number - 1] = value;
+  std::cout << "Znacenie izmeneno" << std::endl << std::endl;
+}
+
+void NumberArray::release() { std::free(elements); }
+
+uint32_t NumberArray::size() const { return count; }
+
+void printArray(NumberArray mas) {
+  char block[kLinesPerBlock * kListingLineRoom];
+  std::streambuf* out = std::cout.rdbuf();
+  // Whatever is pending in the stream goes first, then the text in large pieces.
+  std::cout.flush();
+  for (uint32_t done = 0; done < mas.count;) {
+    const uint32_t lines = std::min<uint32_t>(mas.count - done, kLinesPerBlock);
+    const char* end = formatListingLines(block, mas.elements + done, lines, done + 1);
+    out->sputn(block, end - block);
+    done += lines;
+  }
+  std::cout << std::endl;
+}

@@ -1,0 +1,47 @@
+// The array of the editor: a block of doubles filled with pseudo-random values, changed and
+// extended one element at a time, and listed on standard output.
+#ifndef ARRAYMENU_NUMBER_ARRAY_H_
+#define ARRAYMENU_NUMBER_ARRAY_H_
+
+#include <cstdint>
+
+/// Largest array the size dialogue accepts (the bound is 50 * 1024 * 1024, exclusive).
+inline constexpr uint32_t kMaxArraySize = 50 * 1024 * 1024 - 1;
+
+/// A heap block of exactly `count` doubles. No constructor or destructor: the fields are
+/// meaningful only after `create` succeeded, and the block is returned only by `release`.
+/// A copy shares the block and owns nothing.
+struct NumberArray {
+  double* elements;
+  uint32_t count;
+
+  /// Fills a new block of `size` (1..kMaxArraySize) elements: after `srand(0)`, element i is
+  /// `rand() % 1000` (the second call of a pair) plus `rand() % 1000 / 1000.0` (the first).
+  /// Writes "Massiv sozdan" and an empty line on standard output and returns true. When the
+  /// block cannot be had, writes "Nedostatochno pamyati" on standard error, keeps nothing
+  /// (`count` 0) and returns false.
+  bool create(uint32_t size);
+
+  /// Adds `value` as element number `count + 1` and writes "Znacenie dobavleno" and an empty
+  /// line on standard output. When the larger block cannot be had, writes
+  /// "Nedostatochno pamyati" on standard error, leaves the array exactly as it was and returns
+  /// false.
+  bool appendElement(double value);
+
+  /// Stores `value` into element `number` (1..count, not checked) and writes
+  /// "Znacenie izmeneno" and an empty line on standard output.
+  void changeElement(int32_t number, double value);
+
+  /// Returns the block; no operation may follow.
+  void release();
+
+  /// The number of elements.
+  uint32_t size() const;
+};
+
+/// Writes the listing of `mas` on standard output: for each element its number from 1 and its
+/// value right-aligned in ten characters, one line each, then an empty line. The lines go out
+/// in large blocks; the empty line flushes standard output.
+void printArray(NumberArray mas);
+
+#endif  // ARRAYMENU_NUMBER_ARRAY_H_

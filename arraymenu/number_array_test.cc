@@ -1,0 +1,153 @@
+#include "arraymenu/number_array.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <iomanip>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/redirect.h"
+
+namespace {
+
+// The values the array must hold, computed here from the C library's generator directly.
+std::vector<double> expectedValues(uint32_t size) {
+  std::vector<double> values;
+  srand(0);
+  for (uint32_t i = 0; i < size; ++i) {
+    const int fraction = rand() % 1000;
+    const int whole = rand() % 1000;
+    values.push_back(whole + fraction / 1000.0);
+  }
+  return values;
+}
+
+std::vector<double> contents(const NumberArray& mas) {
+  return std::vector<double>(mas.elements, mas.elements + mas.count);
+}
+
+NumberArray created(uint32_t size) {
+  Redirect io("");
+  NumberArray mas;
+  EXPECT_TRUE(mas.create(size));
+  return mas;
+}
+
+TEST(Create, FillsFromTheGeneratorSeededWithZero) {
+  Redirect io("");
+  NumberArray mas;
+  ASSERT_TRUE(mas.create(1000));
+  EXPECT_EQ("Massiv sozdan\n\n", io.out.str());
+  EXPECT_EQ("", io.err.str());
+  EXPECT_EQ(1000u, mas.size());
+  EXPECT_EQ(expectedValues(1000), contents(mas));
+  mas.release();
+}
+
+TEST(Create, FirstValuesByHand) {
+  // glibc's generator after srand(0) starts 1804289383, 846930886, 1681692777, 1714636915.
+  NumberArray mas = created(2);
+  EXPECT_EQ(886.383, mas.elements[0]);
+  EXPECT_EQ(915.777, mas.elements[1]);
+  mas.release();
+}
+
+TEST(Create, SameSizeGivesSameValues) {
+  NumberArray a = created(500);
+  rand();  // the generator moves on between the two creations
+  NumberArray b = created(500);
+  EXPECT_EQ(contents(a), contents(b));
+  a.release();
+  b.release();
+}
+
+TEST(Create, ValuesAreWholeThousandthsFromZeroTo999999) {
+  NumberArray mas = created(100000);
+  for (double value : contents(mas)) {
+    ASSERT_GE(value, 0.0);
+    ASSERT_LE(value, 999.999);
+    const double thousandths = std::round(value * 1000.0);
+    ASSERT_EQ(value, std::floor(thousandths / 1000) + std::fmod(thousandths, 1000.0) / 1000.0);
+  }
+  mas.release();
+}
+
+TEST(Create, SizeOneHoldsOneElement) {
+  NumberArray mas = created(1);
+  EXPECT_EQ(1u, mas.size());
+  mas.release();
+}
+
+TEST(AppendElement, AddsTheValueLastAndKeepsTheOthers) {
+  NumberArray mas = created(3);
+  const std::vector<double> before = contents(mas);
+  Redirect io("");
+  ASSERT_TRUE(mas.appendElement(-2.5));
+  ASSERT_TRUE(mas.appendElement(7.0));
+  EXPECT_EQ("Znacenie dobavleno\n\nZnacenie dobavleno\n\n", io.out.str());
+  EXPECT_EQ(5u, mas.size());
+  std::vector<double> expected = before;
+  expected.push_back(-2.5);
+  expected.push_back(7.0);
+  EXPECT_EQ(expected, contents(mas));
+  mas.release();
+}
+
+TEST(ChangeElement, ChangesOnlyTheNumberedElement) {
+  NumberArray mas = created(4);
+  std::vector<double> expected = contents(mas);
+  Redirect io("");
+  mas.changeElement(1, 0.5);
+  mas.changeElement(4, -9.0);
+  expected[0] = 0.5;
+  expected[3] = -9.0;
+  EXPECT_EQ(expected, contents(mas));
+  EXPECT_EQ("Znacenie izmeneno\n\nZnacenie izmeneno\n\n", io.out.str());
+  mas.release();
+}
+
+TEST(ChangeElement, ReachesAnAppendedElement) {
+  NumberArray mas = created(2);
+  Redirect io("");
+  ASSERT_TRUE(mas.appendElement(1.0));
+  mas.changeElement(3, 2.0);
+  EXPECT_EQ(2.0, mas.elements[2]);
+  mas.release();
+}
+
+// The listing as a stream writes it line by line, to compare the block-wise listing with.
+std::string literalListing(const std::vector<double>& values) {
+  std::ostringstream os;
+  for (size_t i = 0; i < values.size(); ++i) {
+    os << static_cast<int>(i + 1) << std::setw(10) << values[i] << '\n';
+  }
+  os << '\n';
+  return os.str();
+}
+
+TEST(PrintArray, ListsEveryElementOverSeveralBlocks) {
+  NumberArray mas = created(10007);  // several blocks, the last one partly filled
+  {
+    Redirect io("");
+    mas.changeElement(9000, 1234567.0);
+    mas.changeElement(10007, -0.0);
+  }
+  Redirect io("");
+  printArray(mas);
+  EXPECT_EQ(literalListing(contents(mas)), io.out.str());
+  mas.release();
+}
+
+TEST(PrintArray, OneElementIsOneLineAndAnEmptyLine) {
+  NumberArray mas = created(1);
+  Redirect io("");
+  std::cout << "before ";
+  printArray(mas);
+  EXPECT_EQ("before 1   886.383\n\n", io.out.str());
+  mas.release();
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""arraymenu when memory runs out, under a limit on its address space (what `ulimit -v` sets).
+
+  creation_does_not_fit  the largest array cannot be created: "Nedostatochno pamyati" on
+                         standard error, exit status 3, nothing but the size prompt on output.
+  append_does_not_fit    an array is created and listed, then the limit is lowered to what
+                         the process holds at that moment: appends go on until one cannot get
+                         its larger block, which is reported while the array stays as it was;
+                         the listing afterwards shows the old elements and the appended ones.
+
+Expected listings are computed here from the C library's srand/rand. Exit 0 when all holds."""
+import ctypes
+import os
+import resource
+import select
+import subprocess
+import sys
+import time
+
+SIZE = b"vvedite razmer massiva: "
+MENU = (b"viberete deistvie:\n\n1) Vivesti massiv\n2) Izmenit element\n3) Dobavit element\n"
+        b"4) Ochistit\n5) Exit\n\n")
+CHOICE = b"Vvedite chislo (1..5): "
+ZNACH = b"Vvedite znachenie elementa: "
+ADDED = b"Znacenie dobavleno\n\n"
+NO_MEMORY = b"Nedostatochno pamyati\n"
+
+
+def created(n):
+    libc = ctypes.CDLL("libc.so.6")
+    libc.srand(0)
+    values = []
+    for _ in range(n):
+        fraction = (libc.rand() % 1000) / 1000.0
+        values.append(libc.rand() % 1000 + fraction)
+    return values
+
+
+def listing(values):
+    return "".join("%d%10g\n" % (i + 1, v) for i, v in enumerate(values)).encode() + b"\n"
+
+
+def fail(message):
+    print("FAIL: " + message)
+    return 1
+
+
+def creation_does_not_fit(program):
+    # 52428799 doubles take 400 MiB; the program itself needs a few tens of MiB at most.
+    result = subprocess.run(["sh", "-c", 'ulimit -v 204800 && exec "$0"', program],
+                            input=b"52428799\n5\n", capture_output=True, timeout=60)
+    expected = (SIZE + b"\n", NO_MEMORY, 3)
+    actual = (result.stdout, result.stderr, result.returncode)
+    return 0 if actual == expected else fail(f"expected {expected!r}, got {actual!r}")
+
+
+def read_until(fd, wanted, data, timeout=30.0):
+    deadline = time.monotonic() + timeout
+    while not data.endswith(wanted):
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([fd], [], [], left)[0]:
+            raise TimeoutError(f"waited for {wanted!r}")
+        chunk = os.read(fd, 1 << 16)
+        if not chunk:
+            raise TimeoutError(f"output ended before {wanted!r}")
+        data += chunk
+    return data
+
+
+def vm_size_bytes(pid):
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith("VmSize:"):
+                return int(line.split()[1]) * 1024
+    raise RuntimeError("no VmSize")
+
+
+def append_does_not_fit(program):
+    size = 100000  # 800 kB: a block of its own mapping, which an append must grow
+    values = created(size)
+    tries = 1000   # more than one page of doubles: at least one append needs a new page
+    proc = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE)
+    try:
+        proc.stdin.write(b"%d\n1\n" % size)
+        proc.stdin.flush()
+        first = read_until(proc.stdout.fileno(), MENU + CHOICE + listing(values) + MENU + CHOICE,
+                           b"")
+        # From here on the process cannot map a single page more than it holds.
+        resource.prlimit(proc.pid, resource.RLIMIT_AS, (vm_size_bytes(proc.pid), resource.RLIM_INFINITY))
+        typed = [0.5 + i for i in range(tries)]
+        script = b"".join(b"3\n%g\n" % v for v in typed) + b"1\n5\n"
+        rest, err = proc.communicate(script, timeout=60)
+    finally:
+        proc.kill()
+        proc.wait()
+
+    if proc.returncode != 1:
+        return fail(f"exit status {proc.returncode}, stderr {err[-200:]!r}")
+    appended = rest.count(ADDED)
+    failed = tries - appended
+    if failed == 0:
+        return fail("every append found memory: the limit did not bite")
+    if err != NO_MEMORY * failed:
+        return fail(f"stderr: expected {failed} x {NO_MEMORY!r}, got {err[:200]!r}")
+    expected = ((ZNACH + b"\n" + ADDED + MENU + CHOICE) * appended
+                + (ZNACH + b"\n" + MENU + CHOICE) * failed
+                + listing(values + typed[:appended]) + MENU + CHOICE)
+    if rest != expected:
+        return fail(f"output after the limit differs ({appended} appended, {failed} refused)")
+    if not first.startswith(SIZE + b"\nMassiv sozdan\n\n"):
+        return fail("creation output")
+    print(f"{appended} appends fitted, {failed} refused; listing intact")
+    return 0
+
+
+if __name__ == "__main__":
+    program, case = sys.argv[1], sys.argv[2]
+    sys.exit({"creation_does_not_fit": creation_does_not_fit,
+              "append_does_not_fit": append_does_not_fit}[case](program))
