@@ -8,14 +8,21 @@ standard output, standard error and the exit status with the case's files, byte 
   <case>.err         exact standard error (missing: empty)
   <case>.status      exit status (missing: 0)
   <case>.merged      optional: both streams through one pipe, exact, to check their order
+  <case>.vlimit      optional: the program's address-space limit in KiB (as `ulimit -v`)
+  <case>.check.py    optional: a further check of random output, run with python3 as
+                     `<case>.check.py <started> <ended>` (wall-clock seconds around the run)
+                     with the standard output on its standard input; exit 0 = pass, else its
+                     output is the failure
 
 Exit status 0 when everything matches, 1 otherwise, with a unified diff of each stream.
 """
 import difflib
 import fnmatch
 import os
+import resource
 import subprocess
 import sys
+import time
 
 TIMEOUT = float(os.environ.get("E2E_TIMEOUT", "30"))
 
@@ -43,18 +50,41 @@ def glob_matches(pattern, actual):
     return len(want) == len(got) and all(fnmatch.fnmatchcase(g, w) for w, g in zip(want, got))
 
 
-def run(program, stdin_bytes, merged=False):
+def address_limit(kib):
+    """A function that limits the address space of the child it runs in, or None."""
+    if kib is None:
+        return None
+    limit = int(kib.decode().strip()) * 1024
+    return lambda: resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+
+
+def run(program, stdin_bytes, merged=False, vlimit=None):
     result = subprocess.run([program], input=stdin_bytes, stdout=subprocess.PIPE,
                             stderr=subprocess.STDOUT if merged else subprocess.PIPE,
-                            timeout=TIMEOUT)
+                            timeout=TIMEOUT, preexec_fn=address_limit(vlimit))
     return result.stdout, result.stderr or b"", result.returncode
+
+
+def check_script(case, out, started, ended):
+    """Runs <case>.check.py on the output if there is one; returns a failure text or None."""
+    script = case + ".check.py"
+    if not os.path.exists(script):
+        return None
+    result = subprocess.run([sys.executable, script, repr(started), repr(ended)], input=out,
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=TIMEOUT)
+    if result.returncode == 0:
+        return None
+    return f"{os.path.basename(script)} failed:\n{result.stdout.decode('latin-1')}\n"
 
 
 def main():
     program, case = sys.argv[1], sys.argv[2]
     stdin_bytes = read(case + ".in")
+    vlimit = read(case + ".vlimit")
+    started = time.time()
     try:
-        out, err, status = run(program, stdin_bytes)
+        out, err, status = run(program, stdin_bytes, vlimit=vlimit)
+        ended = time.time()
     except subprocess.TimeoutExpired:
         print(f"FAIL: no exit within {TIMEOUT} s (hang)")
         return 1
@@ -77,9 +107,13 @@ def main():
     if status != expected_status:
         failures.append(f"exit status: expected {expected_status}, got {status}\n")
 
+    checked = check_script(case, out, started, ended)
+    if checked is not None:
+        failures.append(checked)
+
     expected_merged = read(case + ".merged")
     if expected_merged is not None:
-        merged, _, _ = run(program, stdin_bytes, merged=True)
+        merged, _, _ = run(program, stdin_bytes, merged=True, vlimit=vlimit)
         if merged != expected_merged:
             failures.append(diff("stdout+stderr", expected_merged, merged))
 
