@@ -1,0 +1,152 @@
+#!/usr/bin/env python3
+"""gridstat driven live: through pipes kept open (each prompt arrives before its answer is sent,
+and the final wait takes one character) and on a pseudo-terminal that is the program's
+controlling terminal (the key wait reads one key without Enter and without echo, Ctrl-C is a
+key, and the terminal's settings are the same afterwards, also when SIGTERM or SIGHUP ends the
+wait). Exit 0 when all checks pass, 1 on a failure, 77 when no pseudo-terminal can be opened."""
+import fcntl
+import os
+import pty
+import select
+import signal
+import subprocess
+import sys
+import termios
+import time
+
+ROWS_PROMPT = b"Vvedite kol-vo stroc"
+COLUMNS_PROMPT = b"Vvedite kol-vo stolbcov"
+failures = []
+
+
+def read_until(fd, wanted, seen=b"", timeout=5.0):
+    """Reads fd until `wanted` has appeared after what was `seen`; returns all read."""
+    data = seen
+    deadline = time.monotonic() + timeout
+    while wanted not in data[len(seen):]:
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([fd], [], [], left)[0]:
+            raise TimeoutError(f"waited for {wanted!r}, got {data[len(seen):]!r}")
+        try:
+            chunk = os.read(fd, 4096)
+        except OSError:  # a pty reports EIO once the program has gone
+            chunk = b""
+        if not chunk:
+            raise TimeoutError(f"output ended before {wanted!r}: {data[len(seen):]!r}")
+        data += chunk
+    return data
+
+
+def read_available(fd, timeout=0.3):
+    data = b""
+    while select.select([fd], [], [], timeout)[0]:
+        try:
+            chunk = os.read(fd, 4096)
+        except OSError:
+            break
+        if not chunk:
+            break
+        data += chunk
+    return data
+
+
+def check(name, condition, detail=""):
+    if not condition:
+        failures.append(f"{name}: {detail}")
+
+
+def still_running(proc, seconds=0.3):
+    try:
+        proc.wait(timeout=seconds)
+        return False
+    except subprocess.TimeoutExpired:
+        return True
+
+
+def pipes(program):
+    proc = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE)
+    out, inp = proc.stdout.fileno(), proc.stdin
+    try:
+        seen = read_until(out, ROWS_PROMPT)  # nothing typed yet: the prompt came by itself
+        inp.write(b"2\n"); inp.flush()
+        seen = read_until(out, COLUMNS_PROMPT, seen)
+        inp.write(b"3 rest\n"); inp.flush()
+        seen = read_until(out, b"Dispersia ", seen)
+        seen += read_available(out)
+        check("nothing after the variance", not seen.endswith(b"\n"), repr(seen[-40:]))
+        check("pipe: waits for a character", still_running(proc), "ended before one was sent")
+        inp.write(b"k"); inp.flush()  # the rest of the count's line was dropped already
+        check("pipe: one character ends the wait", proc.wait(timeout=5) == 0,
+              str(proc.returncode))
+    except (TimeoutError, subprocess.TimeoutExpired) as e:
+        failures.append(f"pipes: {e}")
+    finally:
+        proc.kill()
+        proc.wait()
+
+
+def make_controlling_terminal():
+    os.setsid()
+    fcntl.ioctl(0, termios.TIOCSCTTY, 0)
+
+
+def wait_for_raw_mode(slave, timeout=5.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        lflag = termios.tcgetattr(slave)[3]
+        if not lflag & termios.ECHO:
+            return lflag
+        time.sleep(0.02)
+    raise TimeoutError("the terminal never left echo mode")
+
+
+def terminal(program, name, action, expected_status):
+    """Runs a 1 x 2 matrix on a pty, then `action(master, proc)` during the key wait."""
+    try:
+        master, slave = pty.openpty()
+    except OSError:
+        print("SKIP: no pseudo-terminal")
+        sys.exit(77)
+    before = termios.tcgetattr(slave)
+    proc = subprocess.Popen([program], stdin=slave, stdout=slave, stderr=slave,
+                            preexec_fn=make_controlling_terminal)
+    try:
+        seen = read_until(master, ROWS_PROMPT)
+        os.write(master, b"1 2\n")
+        seen = read_until(master, b"Dispersia ", seen)
+        lflag = wait_for_raw_mode(slave)
+        check(f"{name}: no line mode and no signal keys while waiting",
+              not lflag & (termios.ICANON | termios.ISIG), hex(lflag))
+        seen += read_available(master, 0.1)
+        action(master, proc)
+        status = proc.wait(timeout=5)
+        check(f"{name}: exit status", status == expected_status, str(status))
+        after = read_available(master)
+        check(f"{name}: no echo of the key", after == b"", repr(after))
+        check(f"{name}: terminal settings restored", termios.tcgetattr(slave) == before,
+              f"{termios.tcgetattr(slave)} != {before}")
+        check(f"{name}: echo on afterwards", termios.tcgetattr(slave)[3] & termios.ECHO)
+    except (TimeoutError, subprocess.TimeoutExpired) as e:
+        failures.append(f"{name}: {e}")
+    finally:
+        proc.kill()
+        proc.wait()
+        os.close(master)
+        os.close(slave)
+
+
+def main():
+    program = sys.argv[1]
+    pipes(program)
+    terminal(program, "a key without Enter", lambda m, p: os.write(m, b"q"), 0)
+    terminal(program, "Ctrl-C", lambda m, p: os.write(m, b"\x03"), 0)
+    terminal(program, "SIGTERM", lambda m, p: p.send_signal(signal.SIGTERM), -signal.SIGTERM)
+    terminal(program, "SIGHUP", lambda m, p: p.send_signal(signal.SIGHUP), -signal.SIGHUP)
+    for failure in failures:
+        print("FAIL:", failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
