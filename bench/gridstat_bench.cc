@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iomanip>
+#include <ostream>
 
 #include "gridstat/matrix_tool.h"
 #include "gridstat/statistics.h"
@@ -23,8 +24,20 @@ float** allocateOrSkip(benchmark::State& state, int M, int N) {
   return mas;
 }
 
-// What gridstat does between the dimension dialogue and the statistics.
-void BM_CreateAndPrint(benchmark::State& state) {
+// The literal way for comparison: std::setw per cell and std::endl per row.
+void fillCellByCell(float** mas, int M, int N, std::ostream& out) {
+  for (int i = 0; i < M; ++i) {
+    for (int j = 0; j < N; ++j) {
+      mas[i][j] = static_cast<float>((std::rand() % 10000) / 1000.0);
+      out << std::setw(6) << mas[i][j];
+    }
+    out << std::endl;
+  }
+}
+
+// What gridstat does between the dimension dialogue and the statistics, filling with `fill`.
+void runCreateAndPrint(benchmark::State& state,
+                       void (*fill)(float** mas, int M, int N, std::ostream& out)) {
   const auto M = static_cast<int>(state.range(0));
   const auto N = M;
   std::ofstream out("/dev/null");
@@ -32,35 +45,19 @@ void BM_CreateAndPrint(benchmark::State& state) {
     float** mas = allocateOrSkip(state, M, N);
     if (mas == nullptr) return;
     std::srand(1);
-    fillMatrix(mas, M, N, out);
+    fill(mas, M, N, out);
     out.flush();
     MatrixTool obj;
     obj.releaseMatrix(mas, M, N);
   }
   countCells(state, M, N);
 }
+
+void BM_CreateAndPrint(benchmark::State& state) { runCreateAndPrint(state, fillMatrix); }
 BENCHMARK(BM_CreateAndPrint)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-// The literal way for comparison: std::setw per cell and std::endl per row.
 void BM_CreateAndPrintCellByCell(benchmark::State& state) {
-  const auto M = static_cast<int>(state.range(0));
-  const auto N = M;
-  std::ofstream out("/dev/null");
-  for (auto _ : state) {
-    float** mas = allocateOrSkip(state, M, N);
-    if (mas == nullptr) return;
-    std::srand(1);
-    for (int i = 0; i < M; ++i) {
-      for (int j = 0; j < N; ++j) {
-        mas[i][j] = static_cast<float>((std::rand() % 10000) / 1000.0);
-        out << std::setw(6) << mas[i][j];
-      }
-      out << std::endl;
-    }
-    MatrixTool obj;
-    obj.releaseMatrix(mas, M, N);
-  }
-  countCells(state, M, N);
+  runCreateAndPrint(state, fillCellByCell);
 }
 BENCHMARK(BM_CreateAndPrintCellByCell)->Arg(2000)->Unit(benchmark::kMillisecond);
 
