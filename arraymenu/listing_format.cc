@@ -10,8 +10,7 @@ namespace {
 // Every created element is a whole part 0..999 plus a fraction of thousandths, and so are
 // most values typed by hand. Their texts come from these tables instead of a conversion.
 struct ThousandthsTable {
-  std::array<std::array<char, 4>, 1000> wholeText;
-  std::array<uint8_t, 1000> wholeLength;
+  std::array<std::array<char, 4>, 1000> wholeText;     // right-aligned in three: "  5", " 27"
   std::array<std::array<char, 4>, 1000> fractionText;  // ".5", ".25", ".125"; empty for 0
   std::array<uint8_t, 1000> fractionLength;
   std::array<double, 1000> fractionValue;  // computed exactly as the array fills its elements
@@ -23,11 +22,7 @@ constexpr ThousandthsTable makeThousandthsTable() {
     const auto i = static_cast<size_t>(n);
     const char digits[3] = {static_cast<char>('0' + n / 100), static_cast<char>('0' + n / 10 % 10),
                             static_cast<char>('0' + n % 10)};
-    const int wholeDigits = n >= 100 ? 3 : n >= 10 ? 2 : 1;
-    for (int k = 0; k < wholeDigits; ++k) {
-      t.wholeText[i][static_cast<size_t>(k)] = digits[3 - wholeDigits + k];
-    }
-    t.wholeLength[i] = static_cast<uint8_t>(wholeDigits);
+    t.wholeText[i] = {n >= 100 ? digits[0] : ' ', n >= 10 ? digits[1] : ' ', digits[2], ' '};
 
     int fractionDigits = 3;
     while (fractionDigits > 0 && digits[fractionDigits - 1] == '0') --fractionDigits;
@@ -61,15 +56,13 @@ char* formatThousandths(char* out, double value) {
   if (whole >= 1000) return nullptr;
   if (static_cast<double>(whole) + kThousandths.fractionValue[fraction] != value) return nullptr;
 
-  const size_t wholeLength = kThousandths.wholeLength[whole];
+  // The field is built from its right end: the fraction ends it, the whole part (blank-padded
+  // to three) stands just before, the blanks written first fill the rest.
   const size_t fractionLength = kThousandths.fractionLength[fraction];
-  // Fixed-size copies, each trimmed by advancing only as far as the text goes.
   std::memcpy(out, kBlanks, sizeof kBlanks);
-  out += kFieldWidth - wholeLength - fractionLength;
-  std::memcpy(out, kThousandths.wholeText[whole].data(), 4);
-  out += wholeLength;
-  std::memcpy(out, kThousandths.fractionText[fraction].data(), 4);
-  return out + fractionLength;
+  std::memcpy(out + kFieldWidth - fractionLength, kThousandths.fractionText[fraction].data(), 4);
+  std::memcpy(out + kFieldWidth - fractionLength - 3, kThousandths.wholeText[whole].data(), 3);
+  return out + kFieldWidth;
 }
 
 char* formatGeneral(char* out, double value) {
@@ -122,7 +115,12 @@ char* formatListingLines(char* out, const double* values, size_t n, uint32_t fir
   LineNumber number = lineNumberOf(firstNumber);
   for (size_t i = 0; i < n; ++i) {
     std::memcpy(out, number.text, sizeof number.text);
-    out = formatValueField(out + number.length, values[i]);
+    out += number.length;
+    if (char* end = formatThousandths(out, values[i])) {
+      out = end;
+    } else {
+      out = formatGeneral(out, values[i]);
+    }
     *out++ = '\n';
     countUp(number);
   }

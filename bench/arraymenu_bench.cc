@@ -1,0 +1,134 @@
+// The largest array (52428799 elements) through creation, listing to /dev/null and to a file,
+// and one append, each with the peak resident memory while it ran; beside them a listing of
+// 1000000 elements written the plain way (stream formatting, std::endl per line) and the same
+// elements through printArray, to compare the rates per element.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <string>
+
+#include "arraymenu/number_array.h"
+
+namespace {
+
+constexpr uint32_t kLiteralSize = 1000000;
+const char* const kListingFile = "/tmp/arraymenu_bench_listing.txt";
+
+// Sends std::cout into a file while alive; the creation and append messages go there too.
+struct CoutToFile {
+  explicit CoutToFile(const char* path) {
+    file.open(path, std::ios_base::out | std::ios_base::trunc);
+    old = std::cout.rdbuf(&file);
+  }
+  ~CoutToFile() { std::cout.rdbuf(old); }
+  CoutToFile(const CoutToFile&) = delete;
+  CoutToFile& operator=(const CoutToFile&) = delete;
+  std::filebuf file;
+  std::streambuf* old;
+};
+
+// Peak resident memory of this process since the last reset, read from /proc (Linux).
+double statusMiB(const std::string& field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with(field)) return std::stod(line.substr(field.size())) / 1024.0;
+  }
+  return -1.0;
+}
+
+void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// Runs `step` once per iteration and reports the peak resident memory while it ran, and how
+// far that peak lay above the memory held just before.
+template <typename Step>
+void measure(benchmark::State& state, uint32_t elements, Step step) {
+  resetPeakMemory();
+  const double before = statusMiB("VmRSS:");
+  for (auto _ : state) step(state);
+  const double peak = statusMiB("VmHWM:");
+  state.counters["peak_MiB"] = peak;
+  state.counters["above_start_MiB"] = peak - before;
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * elements);
+}
+
+// The largest array, created once and shared by the listings and the append.
+NumberArray& largestArray() {
+  static NumberArray mas = [] {
+    CoutToFile quiet("/dev/null");
+    NumberArray created;
+    if (!created.create(kMaxArraySize)) std::abort();
+    return created;
+  }();
+  return mas;
+}
+
+void BM_CreateLargest(benchmark::State& state) {
+  CoutToFile quiet("/dev/null");
+  measure(state, kMaxArraySize, [](benchmark::State& s) {
+    NumberArray mas;
+    if (!mas.create(kMaxArraySize)) s.SkipWithError("no memory");
+    benchmark::DoNotOptimize(mas.elements);
+    s.PauseTiming();
+    mas.release();
+    s.ResumeTiming();
+  });
+}
+BENCHMARK(BM_CreateLargest)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void listTo(benchmark::State& state, const char* path, uint32_t elements) {
+  NumberArray mas = largestArray();
+  mas.count = elements;
+  CoutToFile out(path);
+  measure(state, elements, [&](benchmark::State&) { printArray(mas); });
+}
+
+void BM_PrintLargestToDevNull(benchmark::State& state) {
+  listTo(state, "/dev/null", kMaxArraySize);
+}
+BENCHMARK(BM_PrintLargestToDevNull)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_PrintLargestToTmpFile(benchmark::State& state) {
+  // Starts from a new file with no dirty pages of earlier writes waiting, which the kernel
+  // would otherwise make this writer pay for.
+  std::remove(kListingFile);
+  sync();
+  listTo(state, kListingFile, kMaxArraySize);
+  std::remove(kListingFile);
+}
+BENCHMARK(BM_PrintLargestToTmpFile)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_PrintMillionToDevNull(benchmark::State& state) { listTo(state, "/dev/null", kLiteralSize); }
+BENCHMARK(BM_PrintMillionToDevNull)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The listing written the plain way: stream formatting and a flush for every line.
+void literalPrintArray(NumberArray mas) {
+  for (uint32_t i = 0; i < mas.count; ++i) {
+    std::cout << static_cast<int>(i + 1) << std::setw(10) << mas.elements[i] << std::endl;
+  }
+  std::cout << std::endl;
+}
+
+void BM_LiteralPrintMillionToDevNull(benchmark::State& state) {
+  NumberArray mas = largestArray();
+  mas.count = kLiteralSize;
+  CoutToFile out("/dev/null");
+  measure(state, kLiteralSize, [&](benchmark::State&) { literalPrintArray(mas); });
+}
+BENCHMARK(BM_LiteralPrintMillionToDevNull)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_AppendAtLargest(benchmark::State& state) {
+  NumberArray& mas = largestArray();
+  CoutToFile quiet("/dev/null");
+  measure(state, 1, [&](benchmark::State& s) {
+    if (!mas.appendElement(1.5)) s.SkipWithError("no memory");
+  });
+}
+BENCHMARK(BM_AppendAtLargest)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();
