@@ -6,7 +6,6 @@ key, and the terminal's settings are the same afterwards, also when SIGTERM or S
 wait). Exit 0 when all checks pass, 1 on a failure, 77 when no pseudo-terminal can be opened."""
 import fcntl
 import os
-import pty
 import select
 import signal
 import subprocess
@@ -14,27 +13,13 @@ import sys
 import termios
 import time
 
+import live
+from live import check, finish, open_pty, read_until
+
 ROWS_PROMPT = b"Vvedite kol-vo stroc"
 COLUMNS_PROMPT = b"Vvedite kol-vo stolbcov"
-failures = []
 
 
-def read_until(fd, wanted, seen=b"", timeout=5.0):
-    """Reads fd until `wanted` has appeared after what was `seen`; returns all read."""
-    data = seen
-    deadline = time.monotonic() + timeout
-    while wanted not in data[len(seen):]:
-        left = deadline - time.monotonic()
-        if left <= 0 or not select.select([fd], [], [], left)[0]:
-            raise TimeoutError(f"waited for {wanted!r}, got {data[len(seen):]!r}")
-        try:
-            chunk = os.read(fd, 4096)
-        except OSError:  # a pty reports EIO once the program has gone
-            chunk = b""
-        if not chunk:
-            raise TimeoutError(f"output ended before {wanted!r}: {data[len(seen):]!r}")
-        data += chunk
-    return data
 
 
 def read_available(fd, timeout=0.3):
@@ -50,9 +35,6 @@ def read_available(fd, timeout=0.3):
     return data
 
 
-def check(name, condition, detail=""):
-    if not condition:
-        failures.append(f"{name}: {detail}")
 
 
 def still_running(proc, seconds=0.3):
@@ -80,7 +62,7 @@ def pipes(program):
         check("pipe: one character ends the wait", proc.wait(timeout=5) == 0,
               str(proc.returncode))
     except (TimeoutError, subprocess.TimeoutExpired) as e:
-        failures.append(f"pipes: {e}")
+        live.failures.append(f"pipes: {e}")
     finally:
         proc.kill()
         proc.wait()
@@ -103,11 +85,7 @@ def wait_for_raw_mode(slave, timeout=5.0):
 
 def terminal(program, name, action, expected_status):
     """Runs a 1 x 2 matrix on a pty, then `action(master, proc)` during the key wait."""
-    try:
-        master, slave = pty.openpty()
-    except OSError:
-        print("SKIP: no pseudo-terminal")
-        sys.exit(77)
+    master, slave = open_pty()
     before = termios.tcgetattr(slave)
     proc = subprocess.Popen([program], stdin=slave, stdout=slave, stderr=slave,
                             preexec_fn=make_controlling_terminal)
@@ -128,7 +106,7 @@ def terminal(program, name, action, expected_status):
               f"{termios.tcgetattr(slave)} != {before}")
         check(f"{name}: echo on afterwards", termios.tcgetattr(slave)[3] & termios.ECHO)
     except (TimeoutError, subprocess.TimeoutExpired) as e:
-        failures.append(f"{name}: {e}")
+        live.failures.append(f"{name}: {e}")
     finally:
         proc.kill()
         proc.wait()
@@ -143,9 +121,7 @@ def main():
     terminal(program, "Ctrl-C", lambda m, p: os.write(m, b"\x03"), 0)
     terminal(program, "SIGTERM", lambda m, p: p.send_signal(signal.SIGTERM), -signal.SIGTERM)
     terminal(program, "SIGHUP", lambda m, p: p.send_signal(signal.SIGHUP), -signal.SIGHUP)
-    for failure in failures:
-        print("FAIL:", failure)
-    return 1 if failures else 0
+    return finish()
 
 
 if __name__ == "__main__":

@@ -1,0 +1,53 @@
+"""Helpers for driving a program live, through pipes kept open or on a pseudo-terminal."""
+import os
+import pty
+import select
+import sys
+import time
+
+failures = []
+
+
+def read_until(fd, wanted, seen=b"", timeout=5.0):
+    """Reads fd until `wanted` has appeared after what was `seen`; returns all read."""
+    data = seen
+    deadline = time.monotonic() + timeout
+    while wanted not in data[len(seen):]:
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([fd], [], [], left)[0]:
+            raise TimeoutError(f"waited for {wanted!r}, got {data[len(seen):]!r}")
+        try:
+            chunk = os.read(fd, 4096)
+        except OSError:  # a pty reports EIO once the program has gone
+            chunk = b""
+        if not chunk:
+            raise TimeoutError(f"output ended before {wanted!r}: {data[len(seen):]!r}")
+        data += chunk
+    return data
+
+
+def check(name, condition, detail=""):
+    """Records a failure unless `condition` holds."""
+    if not condition:
+        failures.append(f"{name}: {detail}")
+
+
+def send(pipe, text):
+    pipe.write(text)
+    pipe.flush()
+
+
+def open_pty():
+    """A (master, slave) pair; exits with 77 (skipped) where none can be opened."""
+    try:
+        return pty.openpty()
+    except OSError:
+        print("SKIP: no pseudo-terminal")
+        sys.exit(77)
+
+
+def finish():
+    """Prints the failures recorded; returns the exit status for them."""
+    for failure in failures:
+        print("FAIL:", failure)
+    return 1 if failures else 0
