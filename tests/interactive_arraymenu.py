@@ -7,8 +7,7 @@ import os
 import subprocess
 import sys
 
-import live
-from live import check, finish, open_pty, read_until, send
+from live import check, finish, open_pty, read_until, running, send
 
 SIZE_PROMPT = b"vvedite razmer massiva: "
 CHOICE_PROMPT = b"Vvedite chislo (1..5): "
@@ -28,7 +27,7 @@ def pipes(program):
     proc = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE)
     out, err = proc.stdout.fileno(), proc.stderr.fileno()
-    try:
+    with running("pipes", proc):
         seen = read_until(out, SIZE_PROMPT)  # nothing typed yet: the prompt came by itself
         send(proc.stdin, b"x\n")
         read_until(err, b"Error vvoda, vvedi pravilnor znachenie\n")
@@ -47,18 +46,13 @@ def pipes(program):
         proc.stdin.write(b"5\n")
         proc.stdin.close()
         check("pipe exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
-    except (TimeoutError, subprocess.TimeoutExpired) as e:
-        live.failures.append(f"pipes: {e}")
-    finally:
-        proc.kill()
-        proc.wait()
 
 
 def terminal(program):
     master, slave = open_pty()
     proc = subprocess.Popen([program], stdin=slave, stdout=slave, stderr=slave, close_fds=True)
     os.close(slave)
-    try:
+    with running("terminal", proc, master):
         seen = read_until(master, SIZE_PROMPT)
         os.write(master, b"3\n")
         seen = read_until(master, CHOICE_PROMPT, seen)
@@ -69,12 +63,6 @@ def terminal(program):
               repr(tail[:60]))
         os.write(master, b"5\n")
         check("terminal exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
-    except (TimeoutError, subprocess.TimeoutExpired) as e:
-        live.failures.append(f"terminal: {e}")
-    finally:
-        proc.kill()
-        proc.wait()
-        os.close(master)
 
 
 def main():

@@ -7,8 +7,7 @@ import os
 import subprocess
 import sys
 
-import live
-from live import check, finish, open_pty, read_until, send
+from live import check, finish, open_pty, read_until, running, send
 
 DATE_PROMPT = b"vvedite datu v formate 'dd.mm.yyyy': "
 CHOICE_PROMPT = b"Vashe deistvie (vvedite 1,2,3,4,5,6): "
@@ -23,7 +22,7 @@ def pipes(program):
     proc = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE)
     out, err, inp = proc.stdout.fileno(), proc.stderr.fileno(), proc.stdin
-    try:
+    with running("pipes", proc):
         seen = read_until(out, DATE_PROMPT)  # nothing typed yet: the prompt came by itself
         send(inp, b"01.01.2011\n")
         seen = read_until(out, CHOICE_PROMPT, seen)
@@ -35,18 +34,13 @@ def pipes(program):
         check("no clear sequence on a pipe", CLEAR not in seen, repr(seen[-200:]))
         inp.write(b"6\n"); inp.close()
         check("pipe exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
-    except TimeoutError as e:
-        live.failures.append(f"pipes: {e}")
-    finally:
-        proc.kill()
-        proc.wait()
 
 
 def terminal(program):
     master, slave = open_pty()
     proc = subprocess.Popen([program], stdin=slave, stdout=slave, stderr=slave, close_fds=True)
     os.close(slave)
-    try:
+    with running("terminal", proc, master):
         seen = read_until(master, DATE_PROMPT)
         os.write(master, b"01.01.2011\n")
         seen = read_until(master, CHOICE_PROMPT, seen)
@@ -59,12 +53,6 @@ def terminal(program):
         os.write(master, b"3\n02.03.2011\n4\n6\n")
         seen = read_until(master, b"2.3.2011\r\n", seen)
         check("typed-ahead exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
-    except (TimeoutError, subprocess.TimeoutExpired) as e:
-        live.failures.append(f"terminal: {e}")
-    finally:
-        proc.kill()
-        proc.wait()
-        os.close(master)
 
 
 def main():

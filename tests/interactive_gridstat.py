@@ -13,8 +13,7 @@ import sys
 import termios
 import time
 
-import live
-from live import check, finish, open_pty, read_until
+from live import check, finish, open_pty, read_until, running
 
 ROWS_PROMPT = b"Vvedite kol-vo stroc"
 COLUMNS_PROMPT = b"Vvedite kol-vo stolbcov"
@@ -49,7 +48,7 @@ def pipes(program):
     proc = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE)
     out, inp = proc.stdout.fileno(), proc.stdin
-    try:
+    with running("pipes", proc):
         seen = read_until(out, ROWS_PROMPT)  # nothing typed yet: the prompt came by itself
         inp.write(b"2\n"); inp.flush()
         seen = read_until(out, COLUMNS_PROMPT, seen)
@@ -61,11 +60,6 @@ def pipes(program):
         inp.write(b"k"); inp.flush()  # the rest of the count's line was dropped already
         check("pipe: one character ends the wait", proc.wait(timeout=5) == 0,
               str(proc.returncode))
-    except (TimeoutError, subprocess.TimeoutExpired) as e:
-        live.failures.append(f"pipes: {e}")
-    finally:
-        proc.kill()
-        proc.wait()
 
 
 def make_controlling_terminal():
@@ -89,7 +83,7 @@ def terminal(program, name, action, expected_status):
     before = termios.tcgetattr(slave)
     proc = subprocess.Popen([program], stdin=slave, stdout=slave, stderr=slave,
                             preexec_fn=make_controlling_terminal)
-    try:
+    with running(name, proc, master, slave):
         seen = read_until(master, ROWS_PROMPT)
         os.write(master, b"1 2\n")
         seen = read_until(master, b"Dispersia ", seen)
@@ -105,13 +99,6 @@ def terminal(program, name, action, expected_status):
         check(f"{name}: terminal settings restored", termios.tcgetattr(slave) == before,
               f"{termios.tcgetattr(slave)} != {before}")
         check(f"{name}: echo on afterwards", termios.tcgetattr(slave)[3] & termios.ECHO)
-    except (TimeoutError, subprocess.TimeoutExpired) as e:
-        live.failures.append(f"{name}: {e}")
-    finally:
-        proc.kill()
-        proc.wait()
-        os.close(master)
-        os.close(slave)
 
 
 def main():

@@ -1,7 +1,9 @@
 """Helpers for driving a program live, through pipes kept open or on a pseudo-terminal."""
+import contextlib
 import os
 import pty
 import select
+import subprocess
 import sys
 import time
 
@@ -51,3 +53,18 @@ def finish():
     for failure in failures:
         print("FAIL:", failure)
     return 1 if failures else 0
+
+
+@contextlib.contextmanager
+def running(name, proc, *fds):
+    """Records a timeout inside the block as a failure of `name`; then always ends `proc`
+    and closes `fds`."""
+    try:
+        yield
+    except (TimeoutError, subprocess.TimeoutExpired) as e:
+        failures.append(f"{name}: {e}")
+    finally:
+        proc.kill()
+        proc.wait()
+        for fd in fds:
+            os.close(fd)
