@@ -1,7 +1,6 @@
 // arraymenu: creates an array of pseudo-random numbers of a typed size and serves a menu that
 // lists, changes and extends it until Exit.
 #include <cstdint>
-#include <cstdlib>
 #include <iostream>
 
 #include "arraymenu/dialogue.h"
@@ -35,7 +34,7 @@ int main() {
   uint32_t size_mas = 0;
   if (!inputSize(size_mas)) console::exitAtEndOfInput();
   NumberArray mas;
-  if (!mas.create(size_mas)) std::exit(3);
+  if (!mas.create(size_mas)) console::exitProgram(3);
 
   int32_t qq = 0;
   int32_t nomer = 0;
@@ -61,8 +60,7 @@ int main() {
         break;
       default:  // 5, the only other choice inputChoice lets through
         mas.release();
-        std::cout.flush();
-        std::exit(1);
+        console::exitProgram(1);
     }
   }
 }

@@ -9,6 +9,7 @@
 #include <iomanip>
 #include <ostream>
 
+#include "console/console.h"
 #include "gridstat/matrix_tool.h"
 #include "gridstat/statistics.h"
 
@@ -19,7 +20,7 @@ void countCells(benchmark::State& state, int M, int N) {
 }
 
 float** allocateOrSkip(benchmark::State& state, int M, int N) {
-  float** mas = allocateMatrix(M, N, physicalMemoryBytes());
+  float** mas = allocateMatrix(M, N, console::physicalMemory());
   if (mas == nullptr) state.SkipWithError("matrix refused");
   return mas;
 }

@@ -1,3 +1,7 @@
+// The terminal and system services on POSIX: the clear sequence, the key wait in raw mode,
+// the clock, the size of memory and the end of the process.
+#include "console/console.h"
+
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
@@ -9,16 +13,8 @@
 #include <iostream>
 #include <string_view>
 
-#include "console/console.h"
-
 namespace console {
 namespace {
-
-// Per-stream flag: true while the line of the last word read is not yet consumed.
-int lineOpenIndex() {
-  static const int index = std::ios_base::xalloc();
-  return index;
-}
 
 void writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -114,50 +110,9 @@ bool waitForTerminalKey(int fd) {
 
 }  // namespace
 
-void init() {
-  // Detached streams keep their own buffers, whose fill in_avail() can see; tying std::cerr
-  // (and std::cin) to std::cout keeps the prompt order exact.
-  std::ios_base::sync_with_stdio(false);
-  std::cin.tie(&std::cout);
-  std::cerr.tie(&std::cout);
-}
-
-bool readWord(std::istream& in, std::string& word) {
-  if (!(in >> word)) return false;
-  in.iword(lineOpenIndex()) = 1;
-  return true;
-}
-
-bool readLine(std::istream& in, std::string& line) {
-  in.iword(lineOpenIndex()) = 0;
-  return static_cast<bool>(std::getline(in, line));
-}
-
-void discardPendingInput(std::istream& in) {
-  long& lineOpen = in.iword(lineOpenIndex());
-  if (lineOpen == 0) return;
-  discardRestOfLine(in);
-  lineOpen = 0;
-}
-
-void discardRestOfLine(std::istream& in) {
-  std::streambuf* buf = in.rdbuf();
-  // in_avail() counts what is buffered and, for a file descriptor, what the kernel holds:
-  // a terminal in line mode reports only completed lines. Zero means reading would wait.
-  while (buf->in_avail() > 0) {
-    if (buf->sbumpc() == '\n') return;
-  }
-}
-
 void clearScreen() {
   std::cout.flush();
   if (::isatty(STDOUT_FILENO)) writeAll(STDOUT_FILENO, "\x1b[H\x1b[2J\x1b[3J");
-}
-
-void exitAtEndOfInput() {
-  std::cout << '\n' << std::flush;
-  std::cerr << "Konec vvoda" << std::endl;
-  std::exit(2);
 }
 
 void waitForKey() {
@@ -166,12 +121,24 @@ void waitForKey() {
   waitForCharacter(std::cin);
 }
 
-void waitForCharacter(std::istream& in) {
-  discardRestOfLine(in);
-  // Through the buffer, so that the end of input sets no state bit and throws nothing.
-  in.rdbuf()->sbumpc();
+int64_t currentTime() { return static_cast<int64_t>(std::time(nullptr)); }
+
+void exitProgram(int status) {
+  std::cout.flush();
+  std::cerr.flush();
+  std::exit(status);
 }
 
-int64_t currentTime() { return static_cast<int64_t>(std::time(nullptr)); }
+uint64_t physicalMemory() {
+  const long pages = ::sysconf(_SC_PHYS_PAGES);
+  const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+  uint64_t bytes = 0;
+  if (pages <= 0 || pageSize <= 0 ||
+      __builtin_mul_overflow(static_cast<uint64_t>(pages), static_cast<uint64_t>(pageSize),
+                             &bytes)) {
+    return UINT64_MAX;
+  }
+  return bytes;
+}
 
 }  // namespace console

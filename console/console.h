@@ -1,9 +1,15 @@
 // The platform services the three programs share: stream setup, reading words and lines with
-// a clear end-of-input result, dropping input the user typed ahead, and clearing the terminal.
-// This is the only code that touches file descriptors and terminal state.
+// a clear end-of-input result, dropping input the user typed ahead, clearing the terminal,
+// waiting for a key, the clock, the size of memory and ending the program. This is the only
+// code that touches file descriptors, terminal state and the system's limits.
+//
+// console-streams.cc holds what works on the standard streams alone; console-posix.cc the
+// terminal and system services. The fuzzing build replaces console-posix.cc with
+// console-fuzz.cc, a small machine without a terminal whose exit returns to the caller.
 #ifndef CONSOLE_CONSOLE_H_
 #define CONSOLE_CONSOLE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <string>
@@ -14,17 +20,39 @@ namespace console {
 /// has arrived can be measured and dropped without waiting. Call first in `main`, before any I/O.
 void init();
 
-/// Reads one blank-delimited word into `word`, skipping blanks and line ends before it; the
-/// blank after it stays unread. Returns false at end of input (nothing was read).
-bool readWord(std::istream& in, std::string& word);
+/// Reads one blank-delimited word, skipping blanks and line ends before it, and keeps at most
+/// its first `maxKept` characters in `word`: the rest of the word is read and dropped, so a word
+/// of any length needs no memory. The blank after it stays unread. Returns false at end of
+/// input (no word came).
+bool readWord(std::istream& in, std::string& word, size_t maxKept = std::string::npos);
 
-/// Reads one whole line into `line`; its line end is consumed and not stored. Returns false at
-/// end of input (not even an unterminated last line was left).
-bool readLine(std::istream& in, std::string& line);
+/// Records that `in` stands at the start of a line, as after a whole-line read:
+/// `discardPendingInput` then drops nothing.
+void markLineEnded(std::istream& in);
+
+/// Reads one line and hands each of its characters in order to `take(char)`; the line end is
+/// consumed and not handed over, so a line of any length needs no memory. Returns false at end
+/// of input (not even an unterminated last line was left). Flushes `in`'s tied stream first.
+template <typename Take>
+bool readLineChars(std::istream& in, Take take) {
+  markLineEnded(in);
+  const std::istream::sentry ok(in, /*noskipws=*/true);
+  if (!ok) return false;
+  std::streambuf* buf = in.rdbuf();
+  bool any = false;
+  for (int c = buf->sbumpc(); c != '\n'; c = buf->sbumpc(), any = true) {
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(any ? std::ios_base::eofbit : std::ios_base::eofbit | std::ios_base::failbit);
+      return any;
+    }
+    take(static_cast<char>(c));
+  }
+  return true;
+}
 
 /// Drops what is left of the line on which `readWord` last read a word (blanks, further words,
 /// its line end), as far as it has arrived. Never waits for input. Drops nothing after
-/// `readLine` or before the first read, so a line not yet started is never lost.
+/// `readLineChars` or before the first read, so a line not yet started is never lost.
 void discardPendingInput(std::istream& in);
 
 /// Drops input up to and including the next line end, but only what has already arrived:
@@ -39,6 +67,14 @@ void clearScreen();
 /// output and "Konec vvoda" on standard error, then exits with status 2. The caller releases
 /// what it owns first.
 [[noreturn]] void exitAtEndOfInput();
+
+/// Flushes standard output and error and ends the program with `status`. Destructors of
+/// locals do not run: the caller releases what it owns first.
+[[noreturn]] void exitProgram(int status);
+
+/// The machine's physical memory in bytes, the most a block may take without the system
+/// killing the process as it is filled; the largest value when it cannot be told.
+uint64_t physicalMemory();
 
 /// Waits for one key and ignores it; flushes `std::cout` first. On a terminal the key is read
 /// without echo and without waiting for Enter, Ctrl-C and the other control keys count as keys,

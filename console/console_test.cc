@@ -5,11 +5,17 @@
 
 #include <chrono>
 #include <ext/stdio_filebuf.h>
+#include <fstream>
 #include <istream>
 #include <sstream>
 #include <string>
 
 namespace {
+
+bool readLine(std::istream& in, std::string& line) {
+  line.clear();
+  return console::readLineChars(in, [&line](char c) { line.push_back(c); });
+}
 
 std::string rest(std::istream& in) {
   std::string text;
@@ -45,7 +51,7 @@ TEST(DiscardPendingInput, DropsNothingAfterAWholeLineOrBeforeAnyRead) {
   std::istringstream in("01.01.2011\n4 x\n6\n");
   console::discardPendingInput(in);
   std::string text;
-  ASSERT_TRUE(console::readLine(in, text));
+  ASSERT_TRUE(readLine(in, text));
   EXPECT_EQ("01.01.2011", text);
   console::discardPendingInput(in);
   ASSERT_TRUE(console::readWord(in, text));
@@ -55,16 +61,28 @@ TEST(DiscardPendingInput, DropsNothingAfterAWholeLineOrBeforeAnyRead) {
   EXPECT_EQ("6\n", rest(in));
 }
 
+TEST(ReadWord, KeepsAtMostTheCharactersAskedForAndReadsTheWholeWord) {
+  std::istringstream in("  123456 7\n");
+  std::string word;
+  ASSERT_TRUE(console::readWord(in, word, 2));
+  EXPECT_EQ("12", word);
+  EXPECT_EQ(" 7\n", rest(in));
+  std::istringstream last("xyz");
+  ASSERT_TRUE(console::readWord(last, word, 5));
+  EXPECT_EQ("xyz", word);
+  EXPECT_TRUE(last.eof());
+}
+
 TEST(ReadWordAndLine, ReportEndOfInput) {
   std::istringstream blanks(" \n\n  ");
   std::string text;
   EXPECT_FALSE(console::readWord(blanks, text));
   std::istringstream empty("");
-  EXPECT_FALSE(console::readLine(empty, text));
+  EXPECT_FALSE(readLine(empty, text));
   std::istringstream unterminated("last");
-  EXPECT_TRUE(console::readLine(unterminated, text));
+  EXPECT_TRUE(readLine(unterminated, text));
   EXPECT_EQ("last", text);
-  EXPECT_FALSE(console::readLine(unterminated, text));
+  EXPECT_FALSE(readLine(unterminated, text));
 }
 
 // On a real descriptor only what has arrived is dropped: a line end still to come is not
@@ -140,6 +158,15 @@ TEST(CurrentTime, IsTheSystemClockInSeconds) {
   int64_t after = duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
   EXPECT_LE(before, now);
   EXPECT_LE(now, after);
+}
+
+TEST(PhysicalMemory, IsTheTotalTheKernelReports) {
+  std::ifstream meminfo("/proc/meminfo");
+  std::string name;
+  uint64_t kib = 0;
+  ASSERT_TRUE(meminfo >> name >> kib);
+  ASSERT_EQ("MemTotal:", name);
+  EXPECT_EQ(kib * 1024, console::physicalMemory());
 }
 
 }  // namespace

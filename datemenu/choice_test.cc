@@ -11,8 +11,8 @@ TEST(ParseChoice, AcceptsTheSixDigitWords) {
 }
 
 TEST(ParseChoice, RejectsEveryOtherWord) {
-  for (const char* word : {"0", "7", "01", "12", "66", "1.", "-1", "+1", "a", "1a", "",
-                           "313532612611", "9", " 1"}) {
+  for (const char* word :
+       {"0", "7", "01", "12", "66", "1.", "-1", "+1", "a", "1a", "", "313532612611", "9", " 1"}) {
     EXPECT_EQ(0, parseChoice(word)) << word;
   }
 }

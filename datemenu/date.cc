@@ -1,7 +1,6 @@
 #include "datemenu/date.h"
 
 #include <iostream>
-#include <string>
 
 #include "console/console.h"
 
@@ -16,42 +15,52 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-bool parseDateLine(std::string_view line, Date* date) {
-  std::array<uint64_t, 3> fields{};  // day, month, year
-  size_t index = 0;
-  bool runStarted = false;
-  for (char c : line) {
-    if (c == '.') {
-      if (!runStarted || index == 2) return false;
-      ++index;
-      runStarted = false;
-    } else if (isDigit(c)) {
-      uint64_t value = fields[index] * 10 + static_cast<uint64_t>(c - '0');
-      fields[index] = value < kSaturated ? value : kSaturated;
-      runStarted = true;
-    } else {
-      return false;
+void scanDateChar(DateScan* scan, char c) {
+  if (scan->malformed) return;
+  if (c == '.') {
+    if (!scan->runStarted || scan->index == 2) {
+      scan->malformed = true;
+      return;
     }
+    ++scan->index;
+    scan->runStarted = false;
+  } else if (isDigit(c)) {
+    uint64_t& field = scan->fields[scan->index];
+    const uint64_t value = field * 10 + static_cast<uint64_t>(c - '0');
+    field = value < kSaturated ? value : kSaturated;
+    scan->runStarted = true;
+  } else {
+    scan->malformed = true;
   }
-  if (index != 2 || !runStarted) return false;
+}
 
-  const auto [day, month, year] = fields;
+bool finishDateScan(const DateScan& scan, Date* date) {
+  if (scan.malformed || scan.index != 2 || !scan.runStarted) return false;
+  const auto [day, month, year] = scan.fields;
   if (month < 1 || month > 12 || year > kYearLimit) return false;
   if (day < 1 || day > monthLength(static_cast<uint32_t>(month))) return false;
-  *date = Date{static_cast<uint32_t>(year), static_cast<uint32_t>(month),
-               static_cast<uint32_t>(day)};
+  *date =
+      Date{static_cast<uint32_t>(year), static_cast<uint32_t>(month), static_cast<uint32_t>(day)};
   return true;
 }
 
+bool parseDateLine(std::string_view line, Date* date) {
+  DateScan scan;
+  for (char c : line) scanDateChar(&scan, c);
+  return finishDateScan(scan, date);
+}
+
 bool inputDate(Date* date) {
-  std::string line;
   for (;;) {
     std::cin.clear();
     console::discardPendingInput(std::cin);
     std::cout << "vvedite datu v formate 'dd.mm.yyyy': ";
-    if (!console::readLine(std::cin, line)) return false;
+    DateScan scan;
+    if (!console::readLineChars(std::cin, [&scan](char c) { scanDateChar(&scan, c); })) {
+      return false;
+    }
     std::cout << std::endl;
-    if (parseDateLine(line, date)) return true;
+    if (finishDateScan(scan, date)) return true;
     std::cout << "Error, vvedite verno" << std::endl;
   }
 }

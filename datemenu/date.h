@@ -20,15 +20,30 @@ inline constexpr std::array<uint32_t, 12> daysInMonth{31, 28, 31, 30, 31, 30,
 /// Length of `month` (1..12) in days.
 constexpr uint32_t monthLength(uint32_t month) { return daysInMonth[month - 1]; }
 
-/// Checks one typed line: three non-empty runs of digits separated by single dots (day, month,
-/// year; leading zeros allowed), naming a day that exists and a year that fits 32 bits.
-/// On success fills `date` and returns true; otherwise leaves `date` unchanged.
+/// The check of a typed date line in progress, fed one character at a time, so that a line of
+/// any length is judged exactly without being stored.
+struct DateScan {
+  std::array<uint64_t, 3> fields{};  // day, month, year; saturated beyond 32 bits
+  size_t index = 0;                  // the field being read
+  bool runStarted = false;           // the field has a digit
+  bool malformed = false;            // a character or a dot out of place was seen
+};
+
+/// Takes the next character of the line into `scan`.
+void scanDateChar(DateScan* scan, char c);
+
+/// Ends the check of a line: true, with `date` filled, when the line was three non-empty runs of
+/// digits separated by single dots (day, month, year; leading zeros allowed) naming a day that
+/// exists and a year that fits 32 bits. Otherwise false, with `date` unchanged.
+bool finishDateScan(const DateScan& scan, Date* date);
+
+/// The same check of a whole line at once.
 bool parseDateLine(std::string_view line, Date* date);
 
 /// Prompts on standard output for a date typed as dd.mm.yyyy and reads whole lines until a valid
 /// one comes, answering each rejected line with "Error, vvedite verno". Drops the rest of a line
-/// left by an earlier word first. Fills `date` and returns true; returns false at end of input,
-/// with `date` unchanged.
+/// left by an earlier word first. Lines of any length are judged without being stored. Fills `date`
+/// and returns true; returns false at end of input, with `date` unchanged.
 bool inputDate(Date* date);
 
 #endif  // DATEMENU_DATE_H_

@@ -17,9 +17,7 @@ int64_t dayNumber(Date d) {
 
 }  // namespace
 
-void printDate(Date d) {
-  std::cout << d.day << '.' << d.month << '.' << d.year << std::endl;
-}
+void printDate(Date d) { std::cout << d.day << '.' << d.month << '.' << d.year << std::endl; }
 
 bool sumDates(Date base, Date other, Date* sum) {
   uint64_t year = uint64_t{base.year} + other.year;

@@ -29,9 +29,9 @@ TEST(SumDates, CarriesMonthsAndDaysByTheMonthReached) {
   const SumCase cases[] = {
       {"15.06.2009", "20.08.0001", "7.3.2011"},
       {"01.01.2011", "01.01.0000", "2.2.2011"},
-      {"31.01.2011", "28.01.0000", "31.3.2011"},    // February's length decides the carry
-      {"31.12.2010", "31.01.0000", "3.3.2011"},     // two day carries
-      {"31.12.2011", "31.12.0001", "31.1.2014"},    // two year carries
+      {"31.01.2011", "28.01.0000", "31.3.2011"},  // February's length decides the carry
+      {"31.12.2010", "31.01.0000", "3.3.2011"},   // two day carries
+      {"31.12.2011", "31.12.0001", "31.1.2014"},  // two year carries
       {"30.01.2011", "31.12.0000", "2.3.2012"},
       {"31.12.4294967293", "31.12.0000", "31.1.4294967295"},
       {"1.1.4294967294", "31.12.0000", "1.2.4294967295"},
@@ -48,7 +48,7 @@ TEST(SumDates, RefusesAYearBeyond32BitsCarriesIncluded) {
   const SumCase cases[] = {
       {"31.12.4294967294", "31.12.0000", ""},  // year fits only without the carries
       {"1.1.4294967295", "1.1.1", ""},
-      {"1.12.4294967295", "1.1.0", ""},        // the month carry alone overflows
+      {"1.12.4294967295", "1.1.0", ""},  // the month carry alone overflows
       {"1.1.2147483648", "1.1.2147483648", ""},
   };
   for (const SumCase& c : cases) {
@@ -90,18 +90,25 @@ struct DifferenceCase {
 
 TEST(DateDifference, CountsDaysInTheCalendarWithoutLeapYears) {
   const DifferenceCase cases[] = {
-      {"01.01.2011", "01.01.2011", 0},   {"01.01.2011", "02.01.2011", 1},
-      {"31.01.2011", "01.02.2011", 1},   {"15.01.2011", "10.02.2011", 26},
-      {"28.02.2008", "01.03.2008", 1},   {"01.01.2011", "31.12.2011", 364},
-      {"31.12.2010", "01.01.2011", 1},   {"01.01.2010", "01.01.2011", 365},
-      {"15.06.2009", "20.03.2011", 643}, {"01.01.2000", "01.01.2011", 4015},
+      {"01.01.2011", "01.01.2011", 0},
+      {"01.01.2011", "02.01.2011", 1},
+      {"31.01.2011", "01.02.2011", 1},
+      {"15.01.2011", "10.02.2011", 26},
+      {"28.02.2008", "01.03.2008", 1},
+      {"01.01.2011", "31.12.2011", 364},
+      {"31.12.2010", "01.01.2011", 1},
+      {"01.01.2010", "01.01.2011", 365},
+      {"15.06.2009", "20.03.2011", 643},
+      {"01.01.2000", "01.01.2011", 4015},
       {"01.01.0", "31.12.4294967295", 1567663063039},
       {"1.1.0", "1.1.5883516", 2147483340},  // about the largest count of 31 bits
       {"1.1.0", "1.1.5883517", 2147483705},  // beyond it
   };
   for (const DifferenceCase& c : cases) {
-    EXPECT_EQ(c.days, dateDifference(parse(c.first), parse(c.second))) << c.first << " " << c.second;
-    EXPECT_EQ(c.days, dateDifference(parse(c.second), parse(c.first))) << c.second << " " << c.first;
+    EXPECT_EQ(c.days, dateDifference(parse(c.first), parse(c.second)))
+        << c.first << " " << c.second;
+    EXPECT_EQ(c.days, dateDifference(parse(c.second), parse(c.first)))
+        << c.second << " " << c.first;
   }
 }
 

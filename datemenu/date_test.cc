@@ -15,10 +15,14 @@ struct Accepted {
 
 TEST(ParseDateLine, AcceptsWellFormedExistingDays) {
   const Accepted cases[] = {
-      {"01.02.2011", {2011, 2, 1}},     {"1.2.2011", {2011, 2, 1}},
-      {"001.0002.02011", {2011, 2, 1}}, {"31.12.0", {0, 12, 31}},
-      {"1.1.1", {1, 1, 1}},             {"28.02.2012", {2012, 2, 28}},
-      {"30.04.2011", {2011, 4, 30}},    {"1.2.3", {3, 2, 1}},
+      {"01.02.2011", {2011, 2, 1}},
+      {"1.2.2011", {2011, 2, 1}},
+      {"001.0002.02011", {2011, 2, 1}},
+      {"31.12.0", {0, 12, 31}},
+      {"1.1.1", {1, 1, 1}},
+      {"28.02.2012", {2012, 2, 28}},
+      {"30.04.2011", {2011, 4, 30}},
+      {"1.2.3", {3, 2, 1}},
       {"31.12.4294967295", {4294967295, 12, 31}},
       {"0000000000000000000031.00000000000000000001.0000000000000000000004294967295",
        {4294967295, 1, 31}},
@@ -35,9 +39,9 @@ TEST(ParseDateLine, AcceptsWellFormedExistingDays) {
 TEST(ParseDateLine, RejectsMalformedOrImpossibleLines) {
   const char* cases[] = {
       "29.02.2012", "31.02.2011", "31.04.2011", "32.01.2011", "00.01.2000", "01.00.2000",
-      "01.13.2000", "2011.02.01", "12..2011", ".02.2011", "01.02.", "1.2.3.4", "01.022011",
-      "", "ab", " 01.02.2011", "01.02.2011 ", "-1.2.2011", "01/02/2011", "1.2.2011\r",
-      "..", "1..", "1.2.3.", "+1.2.2011",
+      "01.13.2000", "2011.02.01", "12..2011", ".02.2011", "01.02.", "1.2.3.4", "01.022011", "",
+      "ab", " 01.02.2011", "01.02.2011 ", "-1.2.2011", "01/02/2011", "1.2.2011\r", "..", "1..",
+      "1.2.3.", "+1.2.2011",
       // Runs too large for any month or day, which a wrapping conversion would let through.
       "4294967297.1.2011", "1.4294967297.2011", "4294967328.1.1", "99999999999999999999.1.1",
       // Years beyond 32 bits.
@@ -59,6 +63,22 @@ TEST(ParseDateLine, AcceptsEveryDayOfTheCalendarAndNoDayAfterIt) {
     }
   }
   EXPECT_EQ(365, accepted);
+}
+
+TEST(DateScan, JudgesRunsOfAnyLength) {
+  DateScan scan;
+  for (int i = 0; i < 5000000; ++i) scanDateChar(&scan, '0');
+  for (char c : std::string_view("31.0012.4294967295")) scanDateChar(&scan, c);
+  Date d{};
+  ASSERT_TRUE(finishDateScan(scan, &d));
+  EXPECT_EQ(31u, d.day);
+  EXPECT_EQ(12u, d.month);
+  EXPECT_EQ(4294967295u, d.year);
+
+  DateScan tooLarge;
+  for (int i = 0; i < 5000000; ++i) scanDateChar(&tooLarge, '9');
+  for (char c : std::string_view(".1.1")) scanDateChar(&tooLarge, c);
+  EXPECT_FALSE(finishDateScan(tooLarge, &d));
 }
 
 TEST(InputDate, RepeatsThePromptUntilAValidDate) {

@@ -1,6 +1,5 @@
 // datemenu: keeps a working date and serves a menu of date calculations until Exit.
 #include <cstdint>
-#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -30,7 +29,8 @@ int inputChoice(std::string& vvods) {
     console::discardPendingInput(std::cin);
     vvods.clear();
     std::cout << "Vashe deistvie (vvedite 1,2,3,4,5,6): ";
-    if (!console::readWord(std::cin, vvods)) return 0;
+    // Two characters are enough to tell a longer word, which is never a choice.
+    if (!console::readWord(std::cin, vvods, 2)) return 0;
     std::cout << std::endl;
     if (int choice = parseChoice(vvods); choice != 0) return choice;
     std::cerr << "Neverniy vvod!!!" << std::endl << std::endl;
@@ -73,8 +73,7 @@ int main() {
         console::clearScreen();
         break;
       case 6:
-        std::cout.flush();
-        std::exit(1);
+        console::exitProgram(1);
       default:
         console::exitAtEndOfInput();
     }

@@ -1,7 +1,5 @@
 #include "gridstat/matrix_tool.h"
 
-#include <unistd.h>
-
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -28,7 +26,7 @@ void writeBlock(std::ostream& out, const char* block, size_t used) {
 }  // namespace
 
 float** MatrixTool::createMatrix(int M, int N) {
-  float** mas = allocateMatrix(M, N, physicalMemoryBytes());
+  float** mas = allocateMatrix(M, N, console::physicalMemory());
   if (mas == nullptr) return nullptr;
   std::cout << "zadan massiv" << std::endl;
   std::srand(seedFromTime(console::currentTime()));
@@ -43,18 +41,6 @@ void MatrixTool::printStatistics(float** mas, int M, int N) {
 void MatrixTool::releaseMatrix(float** mas, int M, int /*N*/) {
   releaseRows(mas, M);
   delete[] mas;
-}
-
-uint64_t physicalMemoryBytes() {
-  const long pages = ::sysconf(_SC_PHYS_PAGES);
-  const long pageSize = ::sysconf(_SC_PAGE_SIZE);
-  uint64_t bytes = 0;
-  if (pages <= 0 || pageSize <= 0 ||
-      __builtin_mul_overflow(static_cast<uint64_t>(pages), static_cast<uint64_t>(pageSize),
-                             &bytes)) {
-    return UINT64_MAX;
-  }
-  return bytes;
 }
 
 float** allocateMatrix(int M, int N, uint64_t memoryBytes) {

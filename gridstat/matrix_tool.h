@@ -24,9 +24,6 @@ struct MatrixTool {
   void releaseMatrix(float** mas, int M, int N);
 };
 
-/// The machine's physical memory in bytes; the largest value when it cannot be told.
-uint64_t physicalMemoryBytes();
-
 /// Allocates the row table and then rows 0 to M - 1 of N floats, cells unset. Returns nullptr,
 /// with nothing left allocated, when the matrix needs more than `memoryBytes` or does not fit
 /// 64 bits, or when an allocation fails.

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <iomanip>
 #include <sstream>
 #include <string>
@@ -66,15 +65,6 @@ TEST(AllocateMatrix, RefusesAMatrixLargerThanTheMemory) {
   ASSERT_NE(nullptr, mas);
   MatrixTool obj;
   obj.releaseMatrix(mas, 2, 2);
-}
-
-TEST(PhysicalMemoryBytes, IsTheTotalTheKernelReports) {
-  std::ifstream meminfo("/proc/meminfo");
-  std::string name;
-  uint64_t kib = 0;
-  ASSERT_TRUE(meminfo >> name >> kib);
-  ASSERT_EQ("MemTotal:", name);
-  EXPECT_EQ(kib * 1024, physicalMemoryBytes());
 }
 
 TEST(WriteStatistics, WritesBothLinesAndNoLineEndAfterTheVariance) {

@@ -1,0 +1,33 @@
+// The console services of the fuzzing build: a small machine without a terminal, whose clock
+// stands still and whose exit returns to the caller, so that a whole dialogue can run many
+// times in one process over input held in memory.
+#include "console/console.h"
+
+#include <iostream>
+
+#include "console/console_fuzz.h"
+
+#ifndef CONSOLE_FUZZ_MEMORY_BYTES
+#define CONSOLE_FUZZ_MEMORY_BYTES 65536
+#endif
+
+namespace console {
+
+void clearScreen() { std::cout.flush(); }
+
+void waitForKey() {
+  std::cout.flush();
+  waitForCharacter(std::cin);
+}
+
+int64_t currentTime() { return 0; }
+
+void exitProgram(int status) {
+  std::cout.flush();
+  std::cerr.flush();
+  throw ProgramExit{status};
+}
+
+uint64_t physicalMemory() { return CONSOLE_FUZZ_MEMORY_BYTES; }
+
+}  // namespace console
