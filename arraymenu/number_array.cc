@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "arraymenu/listing_format.h"
+#include "console/console.h"
 
 namespace {
 
@@ -14,12 +15,19 @@ constexpr size_t kLinesPerBlock = 1 << 12;
 
 void reportNoMemory() { std::cerr << "Nedostatochno pamyati" << std::endl; }
 
+// A block larger than the machine would be granted by an overcommitting system and the process
+// killed once it is used; such a block is refused like a failed allocation.
+bool fitsInMemory(size_t elementCount) {
+  return elementCount <= console::physicalMemory() / sizeof(double);
+}
+
 }  // namespace
 
 bool NumberArray::create(uint32_t size) {
   // malloc rather than new[]: a failure is a null result to report, not an exception, and the
   // block can later grow in place.
-  elements = static_cast<double*>(std::malloc(size * sizeof(double)));
+  elements =
+      fitsInMemory(size) ? static_cast<double*>(std::malloc(size * sizeof(double))) : nullptr;
   if (elements == nullptr) {
     count = 0;
     reportNoMemory();
@@ -41,7 +49,9 @@ bool NumberArray::appendElement(double value) {
   // realloc keeps the old block intact when it fails, and grows a large block in place
   // without copying it. The block holds exactly the elements, no spare room.
   const size_t newCount = size_t{count} + 1;
-  void* grown = newCount > UINT32_MAX ? nullptr : std::realloc(elements, newCount * sizeof(double));
+  void* grown = newCount > UINT32_MAX || !fitsInMemory(newCount)
+                    ? nullptr
+                    : std::realloc(elements, newCount * sizeof(double));
   if (grown == nullptr) {
     reportNoMemory();
     return false;

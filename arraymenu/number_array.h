@@ -18,12 +18,13 @@ struct NumberArray {
   /// Fills a new block of `size` (1..kMaxArraySize) elements: after `srand(0)`, element i is
   /// `rand() % 1000` (the second call of a pair) plus `rand() % 1000 / 1000.0` (the first).
   /// Writes "Massiv sozdan" and an empty line on standard output and returns true. When the
-  /// block cannot be had, writes "Nedostatochno pamyati" on standard error, keeps nothing
+  /// block cannot be had or would exceed the machine's physical memory, writes "Nedostatochno pamyati" on standard error, keeps nothing
   /// (`count` 0) and returns false.
   bool create(uint32_t size);
 
   /// Adds `value` as element number `count + 1` and writes "Znacenie dobavleno" and an empty
-  /// line on standard output. When the larger block cannot be had, writes
+  /// line on standard output. When the larger block cannot be had or would exceed the machine's
+  /// physical memory, writes
   /// "Nedostatochno pamyati" on standard error, leaves the array exactly as it was and returns
   /// false.
   bool appendElement(double value);

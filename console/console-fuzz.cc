@@ -8,7 +8,7 @@
 #include "console/console_fuzz.h"
 
 #ifndef CONSOLE_FUZZ_MEMORY_BYTES
-#define CONSOLE_FUZZ_MEMORY_BYTES 65536
+#define CONSOLE_FUZZ_MEMORY_BYTES 8192
 #endif
 
 namespace console {

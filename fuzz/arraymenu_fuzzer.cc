@@ -1,0 +1,94 @@
+// arraymenu's whole dialogue over arbitrary input, on a machine of a few kilobytes: it ends with
+// Exit (1), at the end of input (2) or for want of memory (3), and writes nothing but its own
+// texts and well-formed listing lines.
+#include <cstddef>
+#include <cstdint>
+#include <set>
+#include <string_view>
+#include <vector>
+
+#include "console/console.h"
+#include "fuzz/dialogue_harness.h"
+
+int arraymenuMain();  // the program's entry function, renamed in this build
+
+namespace {
+
+const std::vector<std::string_view> kPrompts = {
+    "vvedite razmer massiva: ", "Vvedite chislo (1..5): ", "Vvedite nomer elementa: ",
+    "Vvedite znachenie elementa: "};
+const std::set<std::string_view> kFixedOutLines = {
+    "",
+    "Massiv sozdan",
+    "viberete deistvie:",
+    "1) Vivesti massiv",
+    "2) Izmenit element",
+    "3) Dobavit element",
+    "4) Ochistit",
+    "5) Exit",
+    "CHISLO DOLGNO BIT >0 i <52428800",
+    "CHISLO DOLGNO BIT >0 i <=5",
+    "Znacenie izmeneno",
+    "Znacenie dobavleno",
+};
+const std::set<std::string_view> kFixedErrLines = {"Error vvoda, vvedi pravilnor znachenie",
+                                                   "Konec vvoda", "Nedostatochno pamyati"};
+
+// An element's number and its value right-aligned in ten characters (a longer value follows
+// the number directly).
+bool isFieldText(std::string_view field) {
+  const size_t valueStart = field.find_first_not_of(' ');
+  if (valueStart == std::string_view::npos) return false;
+  const std::string_view value = field.substr(valueStart);
+  if (!isGeneralNumberText(value)) return false;
+  return value.size() >= 10 ? valueStart == 0 : field.size() == 10;
+}
+
+// The number and an unpadded value can run together ("21.23457e+06" is element 2 holding
+// 1.23457e+06), so every split after a leading run of digits is tried.
+bool isListingLine(std::string_view line) {
+  for (size_t split = 1; split < line.size() && line[split - 1] >= '0' && line[split - 1] <= '9';
+       ++split) {
+    if (line[0] != '0' && isFieldText(line.substr(split))) return true;
+  }
+  return false;
+}
+
+bool isOutLine(std::string_view line) {
+  line = stripPrompts(line, kPrompts);
+  if (kFixedOutLines.count(line) != 0 || isListingLine(line)) return true;
+  constexpr std::string_view kNumberRange = "CHISLO DOLGNO BIT >0 i <=";
+  return line.substr(0, kNumberRange.size()) == kNumberRange &&
+         isUnsignedText(line.substr(kNumberRange.size()));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  console::init();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const DialogueRun run = runDialogue(arraymenuMain, {reinterpret_cast<const char*>(data), size});
+  if (run.status < 1 || run.status > 3) failRun(run, "unexpected exit status", "");
+  std::string_view rest;
+  for (std::string_view line : splitLines(run.out, &rest)) {
+    if (!isOutLine(line)) failRun(run, "unexpected line on standard output", line);
+  }
+  // Exit follows the choice prompt directly; every other ending ends the line.
+  if (!stripPrompts(rest, kPrompts).empty()) {
+    failRun(run, "standard output ends in the middle of a line", rest);
+  }
+  for (std::string_view line : splitLines(run.err, &rest)) {
+    if (kFixedErrLines.count(line) == 0) failRun(run, "unexpected line on standard error", line);
+  }
+  if (!rest.empty()) failRun(run, "standard error does not end with a line end", rest);
+  if ((run.status == 2) != run.err.ends_with("Konec vvoda\n")) {
+    failRun(run, "end of input and status disagree", "");
+  }
+  if (run.status == 3 && !run.err.ends_with("Nedostatochno pamyati\n")) {
+    failRun(run, "status 3 without the memory message", "");
+  }
+  return 0;
+}

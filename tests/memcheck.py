@@ -1,0 +1,36 @@
+#!/usr/bin/env python3
+"""One scripted session of a program under valgrind's memcheck: the session must end with its
+usual status, with no memory error and no block definitely or indirectly lost.
+  memcheck.py <program> <input file> <expected status>
+Prints valgrind's summary lines either way."""
+import re
+import subprocess
+import sys
+import tempfile
+
+
+def main():
+    program, input_path, expected = sys.argv[1], sys.argv[2], int(sys.argv[3])
+    with open(input_path, "rb") as f:
+        stdin = f.read()
+    with tempfile.NamedTemporaryFile("r") as log:
+        result = subprocess.run(
+            ["valgrind", "--tool=memcheck", "--leak-check=full",
+             "--errors-for-leak-kinds=definite,indirect", "--error-exitcode=99",
+             f"--log-file={log.name}", program],
+            input=stdin, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+        text = log.read()
+    summary = [line.split("== ", 1)[-1] for line in text.splitlines()
+               if re.search(r"ERROR SUMMARY|definitely lost|indirectly lost|in use at exit|"
+                            r"All heap blocks", line)]
+    print("\n".join(summary))
+    errors = re.search(r"ERROR SUMMARY: (\d+) errors", text)
+    if result.returncode != expected or errors is None or errors.group(1) != "0":
+        print(f"FAIL: status {result.returncode}, expected {expected} (99: valgrind found errors)")
+        print(text[-4000:])
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
