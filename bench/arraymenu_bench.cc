@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iomanip>
@@ -128,6 +129,19 @@ void BM_AppendAtLargest(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_AppendAtLargest)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// An append the literal way: a new block one larger, a copy, the old block released.
+void BM_LiteralAppendAtLargest(benchmark::State& state) {
+  NumberArray& mas = largestArray();
+  measure(state, 1, [&](benchmark::State&) {
+    auto* grown = new double[size_t{mas.count} + 1];
+    std::copy(mas.elements, mas.elements + mas.count, grown);
+    grown[mas.count] = 1.5;
+    benchmark::DoNotOptimize(grown);
+    delete[] grown;
+  });
+}
+BENCHMARK(BM_LiteralAppendAtLargest)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

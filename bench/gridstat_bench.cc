@@ -90,6 +90,39 @@ void BM_Statistics(benchmark::State& state) {
 }
 BENCHMARK(BM_Statistics)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
+// The statistics the literal way, in single-precision accumulators (which lose the sum of a
+// large matrix), for the rate per cell.
+MatrixStatistics floatStatistics(float** mas, int M, int N) {
+  float sum = 0;
+  for (int i = 0; i < M; ++i) {
+    for (int j = 0; j < N; ++j) sum = static_cast<float>(sum + mas[i][j]);
+  }
+  const double count = static_cast<double>(M) * N;
+  const auto mean = static_cast<float>(sum / count);
+  float acc = 0;
+  for (int i = 0; i < M; ++i) {
+    for (int j = 0; j < N; ++j) {
+      const double d = mas[i][j] - mean;
+      acc = static_cast<float>(d * d + acc);
+    }
+  }
+  return MatrixStatistics{mean, static_cast<float>(acc / (count - 1))};
+}
+
+void BM_StatisticsFloatAccumulators(benchmark::State& state) {
+  const auto M = static_cast<int>(state.range(0));
+  float** mas = allocateOrSkip(state, M, M);
+  if (mas == nullptr) return;
+  std::srand(1);
+  std::ofstream out("/dev/null");
+  fillMatrix(mas, M, M, out);
+  for (auto _ : state) benchmark::DoNotOptimize(floatStatistics(mas, M, M));
+  MatrixTool obj;
+  obj.releaseMatrix(mas, M, M);
+  countCells(state, M, M);
+}
+BENCHMARK(BM_StatisticsFloatAccumulators)->Arg(2000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();
