@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
@@ -79,6 +80,21 @@ void BM_CreateLargest(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_CreateLargest)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Creation the literal way: array allocation and the same two calls per element.
+void BM_LiteralCreateMillion(benchmark::State& state) {
+  measure(state, kLiteralSize, [](benchmark::State&) {
+    auto* elements = new double[kLiteralSize];
+    srand(0);
+    for (uint32_t i = 0; i < kLiteralSize; ++i) {
+      const double fraction = static_cast<double>(rand() % 1000) / 1000.0;
+      elements[i] = rand() % 1000 + fraction;
+    }
+    benchmark::DoNotOptimize(elements);
+    delete[] elements;
+  });
+}
+BENCHMARK(BM_LiteralCreateMillion)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void listTo(benchmark::State& state, const char* path, uint32_t elements) {
   NumberArray mas = largestArray();
