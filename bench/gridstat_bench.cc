@@ -75,24 +75,27 @@ void BM_RandOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_RandOnly)->Arg(5000)->Unit(benchmark::kMillisecond);
 
-void BM_Statistics(benchmark::State& state) {
+// Times `compute` on a filled M x M matrix.
+void runStatistics(benchmark::State& state,
+                   MatrixStatistics (*compute)(const float* const* mas, int M, int N)) {
   const auto M = static_cast<int>(state.range(0));
-  const auto N = M;
-  float** mas = allocateOrSkip(state, M, N);
+  float** mas = allocateOrSkip(state, M, M);
   if (mas == nullptr) return;
   std::srand(1);
   std::ofstream out("/dev/null");
-  fillMatrix(mas, M, N, out);
-  for (auto _ : state) benchmark::DoNotOptimize(computeStatistics(mas, M, N));
+  fillMatrix(mas, M, M, out);
+  for (auto _ : state) benchmark::DoNotOptimize(compute(mas, M, M));
   MatrixTool obj;
-  obj.releaseMatrix(mas, M, N);
-  countCells(state, M, N);
+  obj.releaseMatrix(mas, M, M);
+  countCells(state, M, M);
 }
+
+void BM_Statistics(benchmark::State& state) { runStatistics(state, computeStatistics); }
 BENCHMARK(BM_Statistics)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // The statistics the literal way, in single-precision accumulators (which lose the sum of a
 // large matrix), for the rate per cell.
-MatrixStatistics floatStatistics(float** mas, int M, int N) {
+MatrixStatistics floatStatistics(const float* const* mas, int M, int N) {
   float sum = 0;
   for (int i = 0; i < M; ++i) {
     for (int j = 0; j < N; ++j) sum = static_cast<float>(sum + mas[i][j]);
@@ -110,16 +113,7 @@ MatrixStatistics floatStatistics(float** mas, int M, int N) {
 }
 
 void BM_StatisticsFloatAccumulators(benchmark::State& state) {
-  const auto M = static_cast<int>(state.range(0));
-  float** mas = allocateOrSkip(state, M, M);
-  if (mas == nullptr) return;
-  std::srand(1);
-  std::ofstream out("/dev/null");
-  fillMatrix(mas, M, M, out);
-  for (auto _ : state) benchmark::DoNotOptimize(floatStatistics(mas, M, M));
-  MatrixTool obj;
-  obj.releaseMatrix(mas, M, M);
-  countCells(state, M, M);
+  runStatistics(state, floatStatistics);
 }
 BENCHMARK(BM_StatisticsFloatAccumulators)->Arg(2000)->Unit(benchmark::kMillisecond);
 

@@ -7,7 +7,7 @@ import os
 import subprocess
 import sys
 
-from live import check, finish, open_pty, read_until, running, send
+from live import check, finish, read_until, running, send, spawn_on_pty
 
 SIZE_PROMPT = b"vvedite razmer massiva: "
 CHOICE_PROMPT = b"Vvedite chislo (1..5): "
@@ -49,9 +49,7 @@ def pipes(program):
 
 
 def terminal(program):
-    master, slave = open_pty()
-    proc = subprocess.Popen([program], stdin=slave, stdout=slave, stderr=slave, close_fds=True)
-    os.close(slave)
+    proc, master = spawn_on_pty(program)
     with running("terminal", proc, master):
         seen = read_until(master, SIZE_PROMPT)
         os.write(master, b"3\n")

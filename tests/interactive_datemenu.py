@@ -7,7 +7,7 @@ import os
 import subprocess
 import sys
 
-from live import check, finish, open_pty, read_until, running, send
+from live import check, finish, read_until, running, send, spawn_on_pty
 
 DATE_PROMPT = b"vvedite datu v formate 'dd.mm.yyyy': "
 CHOICE_PROMPT = b"Vashe deistvie (vvedite 1,2,3,4,5,6): "
@@ -37,9 +37,7 @@ def pipes(program):
 
 
 def terminal(program):
-    master, slave = open_pty()
-    proc = subprocess.Popen([program], stdin=slave, stdout=slave, stderr=slave, close_fds=True)
-    os.close(slave)
+    proc, master = spawn_on_pty(program)
     with running("terminal", proc, master):
         seen = read_until(master, DATE_PROMPT)
         os.write(master, b"01.01.2011\n")

@@ -48,6 +48,15 @@ def open_pty():
         sys.exit(77)
 
 
+def spawn_on_pty(program):
+    """Starts `program` with a new pseudo-terminal as its standard streams; returns the
+    process and the master side."""
+    master, slave = open_pty()
+    proc = subprocess.Popen([program], stdin=slave, stdout=slave, stderr=slave, close_fds=True)
+    os.close(slave)
+    return proc, master
+
+
 def finish():
     """Prints the failures recorded; returns the exit status for them."""
     for failure in failures:
