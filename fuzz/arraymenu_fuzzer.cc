@@ -80,10 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!stripPrompts(rest, kPrompts).empty()) {
     failRun(run, "standard output ends in the middle of a line", rest);
   }
-  for (std::string_view line : splitLines(run.err, &rest)) {
-    if (kFixedErrLines.count(line) == 0) failRun(run, "unexpected line on standard error", line);
-  }
-  if (!rest.empty()) failRun(run, "standard error does not end with a line end", rest);
+  checkErrorLines(run, kFixedErrLines);
   if ((run.status == 2) != run.err.ends_with("Konec vvoda\n")) {
     failRun(run, "end of input and status disagree", "");
   }

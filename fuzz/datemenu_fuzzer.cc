@@ -78,10 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!isOutLine(line)) failRun(run, "unexpected line on standard output", line);
   }
   if (!rest.empty()) failRun(run, "standard output does not end with a line end", rest);
-  for (std::string_view line : splitLines(run.err, &rest)) {
-    if (kFixedErrLines.count(line) == 0) failRun(run, "unexpected line on standard error", line);
-  }
-  if (!rest.empty()) failRun(run, "standard error does not end with a line end", rest);
+  checkErrorLines(run, kFixedErrLines);
   const bool endedByInput = run.err.size() >= 12 && run.err.ends_with("Konec vvoda\n");
   if (endedByInput != (run.status == 2)) failRun(run, "end of input and status disagree", "");
   return 0;

@@ -69,6 +69,14 @@ void failRun(const DialogueRun& run, std::string_view what, std::string_view lin
   std::abort();
 }
 
+void checkErrorLines(const DialogueRun& run, const std::set<std::string_view>& allowed) {
+  std::string_view rest;
+  for (std::string_view line : splitLines(run.err, &rest)) {
+    if (allowed.count(line) == 0) failRun(run, "unexpected line on standard error", line);
+  }
+  if (!rest.empty()) failRun(run, "standard error does not end with a line end", rest);
+}
+
 std::string_view stripPrompts(std::string_view line, const std::vector<std::string_view>& prompts) {
   for (bool stripped = true; stripped;) {
     stripped = false;

@@ -3,6 +3,7 @@
 #ifndef FUZZ_DIALOGUE_HARNESS_H_
 #define FUZZ_DIALOGUE_HARNESS_H_
 
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,9 @@ std::vector<std::string_view> splitLines(std::string_view text, std::string_view
 
 /// Reports a broken promise with the run that broke it and aborts, which the fuzzer records.
 [[noreturn]] void failRun(const DialogueRun& run, std::string_view what, std::string_view line);
+
+/// Fails the run unless standard error is whole lines, each one of `allowed`.
+void checkErrorLines(const DialogueRun& run, const std::set<std::string_view>& allowed);
 
 /// Drops every leading occurrence of any of `prompts` from `line`.
 std::string_view stripPrompts(std::string_view line, const std::vector<std::string_view>& prompts);

@@ -114,10 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (!rest.empty()) failRun(run, "standard output does not end with a line end", rest);
   }
-  for (std::string_view line : splitLines(run.err, &rest)) {
-    if (kFixedErrLines.count(line) == 0) failRun(run, "unexpected line on standard error", line);
-  }
-  if (!rest.empty()) failRun(run, "standard error does not end with a line end", rest);
+  checkErrorLines(run, kFixedErrLines);
   if ((run.status == 2) != run.err.ends_with("Konec vvoda\n") ||
       (run.status == 3) != run.err.ends_with("Nedostatochno pamyati\n")) {
     failRun(run, "status and last message disagree", "");
