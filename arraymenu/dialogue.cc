@@ -2,48 +2,20 @@
 
 #include <cctype>
 #include <iostream>
-#include <limits>
+#include <string_view>
 
 #include "arraymenu/number_array.h"
+#include "console/console.h"
 
 namespace {
 
-enum class Pass { accepted, again, endOfInput };
-
-// Runs one pass of a dialogue, `body` returning whether its answer is in range. A failed
-// extraction throws; the handler looks for end of input before anything else, since clearing
-// the state there and asking again would ask for ever.
-template <typename Body>
-Pass guardedPass(Body body) {
-  try {
-    return body() ? Pass::accepted : Pass::again;
-  } catch (const std::ios_base::failure&) {
-    if (std::cin.eof()) return Pass::endOfInput;
-    std::cerr << "Error vvoda, vvedi pravilnor znachenie" << std::endl;
-    std::cin.clear();
-    std::cin.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-    return Pass::again;
-  }
-}
-
-template <typename Body>
-bool repeatUntilAccepted(Body body) {
-  for (;;) {
-    switch (guardedPass(body)) {
-      case Pass::accepted:
-        return true;
-      case Pass::endOfInput:
-        return false;
-      case Pass::again:
-        break;
-    }
-  }
-}
+constexpr std::string_view kInputError = "Error vvoda, vvedi pravilnor znachenie";
 
 // An unsigned extraction would take "-5" as 4294967291 and "-4294967295" as 1. A minus sign
 // followed by digits of any length reads as 0 instead, which is out of range; a minus sign
 // without digits fails as the extraction would.
 uint32_t readSize() {
+  console::flushBeforeRead();
   std::cin >> std::ws;
   if (std::cin.peek() != '-') {
     uint32_t size = 0;
@@ -59,7 +31,7 @@ uint32_t readSize() {
 }  // namespace
 
 bool inputSize(uint32_t& size_mas) {
-  return repeatUntilAccepted([&] {
+  return console::askUntilAccepted(kInputError, [&] {
     std::cout << "vvedite razmer massiva: ";
     size_mas = readSize();
     std::cout << std::endl;
@@ -70,9 +42,9 @@ bool inputSize(uint32_t& size_mas) {
 }
 
 bool inputChoice(int32_t& qq) {
-  return repeatUntilAccepted([&] {
+  return console::askUntilAccepted(kInputError, [&] {
     std::cout << "Vvedite chislo (1..5): ";
-    std::cin >> qq;
+    console::readValue(qq);
     if (qq > 0 && qq <= 5) return true;
     std::cout << "CHISLO DOLGNO BIT >0 i <=5" << std::endl;
     return false;
@@ -80,12 +52,12 @@ bool inputChoice(int32_t& qq) {
 }
 
 bool inputChange(uint32_t count, int32_t& nomer, double& znach) {
-  return repeatUntilAccepted([&] {
+  return console::askUntilAccepted(kInputError, [&] {
     std::cout << "Vvedite nomer elementa: ";
-    std::cin >> nomer;
+    console::readValue(nomer);
     std::cout << std::endl;
     std::cout << "Vvedite znachenie elementa: ";
-    std::cin >> znach;
+    console::readValue(znach);
     std::cout << std::endl;
     if (nomer > 0 && int64_t{nomer} <= int64_t{count}) return true;
     std::cout << "CHISLO DOLGNO BIT >0 i <=" << count << std::endl;
@@ -94,9 +66,9 @@ bool inputChange(uint32_t count, int32_t& nomer, double& znach) {
 }
 
 bool inputValue(double& znach) {
-  return repeatUntilAccepted([&] {
+  return console::askUntilAccepted(kInputError, [&] {
     std::cout << "Vvedite znachenie elementa: ";
-    std::cin >> znach;
+    console::readValue(znach);
     std::cout << std::endl;
     return true;
   });

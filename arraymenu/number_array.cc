@@ -17,17 +17,17 @@ void reportNoMemory() { std::cerr << "Nedostatochno pamyati" << std::endl; }
 
 // A block larger than the machine would be granted by an overcommitting system and the process
 // killed once it is used; such a block is refused like a failed allocation.
-bool fitsInMemory(size_t elementCount) {
-  return elementCount <= console::physicalMemory() / sizeof(double);
+bool fitsInMemory(size_t elementCount, uint64_t memoryBytes) {
+  return elementCount <= memoryBytes / sizeof(double);
 }
 
 }  // namespace
 
-bool NumberArray::create(uint32_t size) {
+bool NumberArray::create(uint32_t size, uint64_t memoryBytes) {
   // malloc rather than new[]: a failure is a null result to report, not an exception, and the
   // block can later grow in place.
   elements =
-      fitsInMemory(size) ? static_cast<double*>(std::malloc(size * sizeof(double))) : nullptr;
+      fitsInMemory(size, memoryBytes) ? static_cast<double*>(std::malloc(size * sizeof(double))) : nullptr;
   if (elements == nullptr) {
     count = 0;
     reportNoMemory();
@@ -45,11 +45,11 @@ bool NumberArray::create(uint32_t size) {
   return true;
 }
 
-bool NumberArray::appendElement(double value) {
+bool NumberArray::appendElement(double value, uint64_t memoryBytes) {
   // realloc keeps the old block intact when it fails, and grows a large block in place
   // without copying it. The block holds exactly the elements, no spare room.
   const size_t newCount = size_t{count} + 1;
-  void* grown = newCount > UINT32_MAX || !fitsInMemory(newCount)
+  void* grown = newCount > UINT32_MAX || !fitsInMemory(newCount, memoryBytes)
                     ? nullptr
                     : std::realloc(elements, newCount * sizeof(double));
   if (grown == nullptr) {
@@ -80,7 +80,10 @@ void printArray(NumberArray mas) {
   for (uint32_t done = 0; done < mas.count;) {
     const uint32_t lines = std::min<uint32_t>(mas.count - done, kLinesPerBlock);
     const char* end = formatListingLines(block, mas.elements + done, lines, done + 1);
-    out->sputn(block, end - block);
+    if (out->sputn(block, end - block) != end - block) {
+      std::cout.setstate(std::ios_base::badbit);  // a failed write; the dialogue stops
+      break;
+    }
     done += lines;
   }
   std::cout << std::endl;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "console/console.h"
+
 /// Largest array the size dialogue accepts (the bound is 50 * 1024 * 1024, exclusive).
 inline constexpr uint32_t kMaxArraySize = 50 * 1024 * 1024 - 1;
 
@@ -18,16 +20,16 @@ struct NumberArray {
   /// Fills a new block of `size` (1..kMaxArraySize) elements: after `srand(0)`, element i is
   /// `rand() % 1000` (the second call of a pair) plus `rand() % 1000 / 1000.0` (the first).
   /// Writes "Massiv sozdan" and an empty line on standard output and returns true. When the
-  /// block cannot be had or would exceed the machine's physical memory, writes "Nedostatochno pamyati" on standard error, keeps nothing
-  /// (`count` 0) and returns false.
-  bool create(uint32_t size);
+  /// block cannot be had or would take more than `memoryBytes` (the machine's physical memory),
+  /// writes "Nedostatochno pamyati" on standard error, keeps nothing (`count` 0) and returns
+  /// false.
+  bool create(uint32_t size, uint64_t memoryBytes = console::physicalMemory());
 
   /// Adds `value` as element number `count + 1` and writes "Znacenie dobavleno" and an empty
-  /// line on standard output. When the larger block cannot be had or would exceed the machine's
-  /// physical memory, writes
-  /// "Nedostatochno pamyati" on standard error, leaves the array exactly as it was and returns
-  /// false.
-  bool appendElement(double value);
+  /// line on standard output. When the larger block cannot be had or would take more than
+  /// `memoryBytes` (the machine's physical memory), writes "Nedostatochno pamyati" on standard
+  /// error, leaves the array exactly as it was and returns false.
+  bool appendElement(double value, uint64_t memoryBytes = console::physicalMemory());
 
   /// Stores `value` into element `number` (1..count, not checked) and writes
   /// "Znacenie izmeneno" and an empty line on standard output.
@@ -42,7 +44,8 @@ struct NumberArray {
 
 /// Writes the listing of `mas` on standard output: for each element its number from 1 and its
 /// value right-aligned in ten characters, one line each, then an empty line. The lines go out
-/// in large blocks; the empty line flushes standard output.
+/// in large blocks; the empty line flushes standard output. A failed write ends the listing and
+/// marks standard output bad.
 void printArray(NumberArray mas);
 
 #endif  // ARRAYMENU_NUMBER_ARRAY_H_

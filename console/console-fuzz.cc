@@ -15,18 +15,16 @@ namespace console {
 
 void clearScreen() { std::cout.flush(); }
 
-void waitForKey() {
-  std::cout.flush();
-  waitForCharacter(std::cin);
+bool waitForKey() {
+  if (std::cout.flush().fail()) return false;
+  if (std::cin.eof() || waitForCharacter(std::cin)) return true;
+  std::cin.setstate(std::ios_base::badbit);
+  return false;
 }
 
 int64_t currentTime() { return 0; }
 
-void exitProgram(int status) {
-  std::cout.flush();
-  std::cerr.flush();
-  throw ProgramExit{status};
-}
+void endProcess(int status) { throw ProgramExit{status}; }
 
 uint64_t physicalMemory() { return CONSOLE_FUZZ_MEMORY_BYTES; }
 

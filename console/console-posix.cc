@@ -13,6 +13,8 @@
 #include <iostream>
 #include <string_view>
 
+#include "console/key.h"
+
 namespace console {
 namespace {
 
@@ -27,8 +29,8 @@ void writeAll(int fd, std::string_view bytes) {
   }
 }
 
-// The signals that would otherwise end the process with the terminal left without echo.
-constexpr int kWaitSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
+// The signals that would otherwise end or stop the process with the terminal left without echo.
+constexpr int kWaitSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGTSTP};
 constexpr size_t kWaitSignalCount = sizeof(kWaitSignals) / sizeof(kWaitSignals[0]);
 
 volatile std::sig_atomic_t caughtSignal = 0;
@@ -61,7 +63,7 @@ void catchWaitSignals(SavedSignals* saved) {
 }
 
 // Puts the old dispositions back; a signal caught meanwhile is raised again and, once the old
-// mask is back, takes its usual effect (for these signals: the process ends).
+// mask is back, takes its usual effect (the process ends, or stops for SIGTSTP).
 void restoreWaitSignals(const SavedSignals& saved) {
   for (size_t i = 0; i < kWaitSignalCount; ++i) {
     sigaction(kWaitSignals[i], &saved.actions[i], nullptr);
@@ -70,64 +72,131 @@ void restoreWaitSignals(const SavedSignals& saved) {
   sigprocmask(SIG_SETMASK, &saved.mask, nullptr);
 }
 
-// Waits until a key arrives on `fd` or a wait signal is caught, then reads the key. The bytes
-// of one key (an escape sequence) arrive together and are read together.
-void readKey(int fd, const sigset_t& openMask) {
+// The terminal settings of the wait, and those to give back.
+struct TerminalModes {
+  termios saved;
+  termios raw;
+};
+
+// Stops the process as SIGTSTP would, with the terminal as the shell expects it, and takes up
+// the wait's settings again once the process is continued.
+void suspend(int fd, const TerminalModes& modes) {
+  ::tcsetattr(fd, TCSANOW, &modes.saved);
+  struct sigaction stop {};
+  stop.sa_handler = SIG_DFL;
+  struct sigaction recording {};
+  sigaction(SIGTSTP, &stop, &recording);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, SIGTSTP);
+  std::raise(SIGTSTP);  // pending while blocked; taken, and the process stopped, on unblocking
+  sigprocmask(SIG_UNBLOCK, &only, nullptr);
+  sigprocmask(SIG_BLOCK, &only, nullptr);
+  sigaction(SIGTSTP, &recording, nullptr);
+  ::tcsetattr(fd, TCSANOW, &modes.raw);
+}
+
+// True when a byte can be read from `fd` without waiting.
+bool byteArrived(int fd) {
   pollfd input{fd, POLLIN, 0};
-  while (caughtSignal == 0) {
+  return ::poll(&input, 1, 0) > 0 && (input.revents & POLLIN) != 0;
+}
+
+// Reads the key's first byte and whichever of its further bytes have already arrived. False
+// when a read fails.
+bool readKeyBytes(int fd) {
+  char key[kMaxKeyBytes];
+  size_t length = 0;
+  do {
+    ssize_t got;
+    do {
+      got = ::read(fd, key + length, 1);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) return false;
+    if (got == 0) return true;  // end of input ends the wait too
+    ++length;
+  } while (keyContinues({key, length}) && byteArrived(fd));
+  return true;
+}
+
+// Waits until a key arrives on `fd` or a wait signal is caught, then reads the key. False when
+// the terminal cannot be read.
+bool readKey(int fd, const TerminalModes& modes, const sigset_t& openMask) {
+  pollfd input{fd, POLLIN, 0};
+  for (;;) {
+    if (caughtSignal == SIGTSTP) {
+      caughtSignal = 0;
+      suspend(fd, modes);
+      continue;
+    }
+    if (caughtSignal != 0) return true;
     if (::ppoll(&input, 1, nullptr, &openMask) < 0) {
       if (errno == EINTR) continue;
-      return;
+      return false;
     }
-    char key[16];
-    if (::read(fd, key, sizeof key) < 0 && errno == EINTR) continue;
-    return;  // a key, end of input or an error all end the wait
+    return readKeyBytes(fd);
   }
 }
 
-// Reads one key in non-canonical mode without echo and signal keys; false when `fd` is no
-// terminal whose settings can be changed (nothing was read).
-bool waitForTerminalKey(int fd) {
-  termios saved{};
-  if (::tcgetattr(fd, &saved) != 0) return false;
-  termios raw = saved;
-  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
-  raw.c_iflag &= ~static_cast<tcflag_t>(IXON);  // Ctrl-S is a key too
-  raw.c_cc[VMIN] = 1;
-  raw.c_cc[VTIME] = 0;
+// Reads one key in non-canonical mode without echo and signal keys. Sets `*readOk` to false
+// when the read failed. Returns false when `fd` is no terminal whose settings can be changed
+// (nothing was read).
+bool waitForTerminalKey(int fd, bool* readOk) {
+  TerminalModes modes{};
+  if (::tcgetattr(fd, &modes.saved) != 0) return false;
+  modes.raw = modes.saved;
+  modes.raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
+  modes.raw.c_iflag &= ~static_cast<tcflag_t>(IXON);  // Ctrl-S is a key too
+  modes.raw.c_cc[VMIN] = 1;
+  modes.raw.c_cc[VTIME] = 0;
 
   SavedSignals signals{};
   catchWaitSignals(&signals);
-  bool changed = ::tcsetattr(fd, TCSANOW, &raw) == 0;
+  bool changed = ::tcsetattr(fd, TCSANOW, &modes.raw) == 0;
   if (changed) {
-    readKey(fd, signals.mask);
+    *readOk = readKey(fd, modes, signals.mask);
     // TCSANOW: TCSAFLUSH would throw away what was typed after the key.
-    ::tcsetattr(fd, TCSANOW, &saved);
+    ::tcsetattr(fd, TCSANOW, &modes.saved);
   }
   restoreWaitSignals(signals);
   return changed;
+}
+
+// The clear sequence would show as text on a terminal that declares it has no cursor control.
+bool terminalClears() {
+  const char* term = std::getenv("TERM");
+  return term == nullptr || std::string_view(term) != "dumb";
 }
 
 }  // namespace
 
 void clearScreen() {
   std::cout.flush();
-  if (::isatty(STDOUT_FILENO)) writeAll(STDOUT_FILENO, "\x1b[H\x1b[2J\x1b[3J");
+  if (::isatty(STDOUT_FILENO) && terminalClears()) {
+    writeAll(STDOUT_FILENO, "\x1b[H\x1b[2J\x1b[3J");
+  }
 }
 
-void waitForKey() {
-  std::cout.flush();
-  if (::isatty(STDIN_FILENO) && waitForTerminalKey(STDIN_FILENO)) return;
-  waitForCharacter(std::cin);
+bool waitForKey() {
+  if (std::cout.flush().fail()) return false;
+  if (!std::cin.eof()) {
+    bool readOk = true;
+    if (!(::isatty(STDIN_FILENO) && waitForTerminalKey(STDIN_FILENO, &readOk))) {
+      readOk = waitForCharacter(std::cin);
+    }
+    if (!readOk) {
+      std::cin.setstate(std::ios_base::badbit);
+      return false;
+    }
+  }
+  // The shell's prompt then starts on a line of its own.
+  if (::isatty(STDOUT_FILENO)) std::cout << '\n' << std::flush;
+  return !std::cout.fail();
 }
 
 int64_t currentTime() { return static_cast<int64_t>(std::time(nullptr)); }
 
-void exitProgram(int status) {
-  std::cout.flush();
-  std::cerr.flush();
-  std::exit(status);
-}
+void endProcess(int status) { std::exit(status); }
 
 uint64_t physicalMemory() {
   const long pages = ::sysconf(_SC_PHYS_PAGES);

@@ -13,6 +13,18 @@ int lineOpenIndex() {
   return index;
 }
 
+// A file buffer reports a failing read by throwing; the stream is then marked bad, as its own
+// extractions do, and the caller sees the end of what could be read.
+template <typename Read>
+int guardRead(std::istream& in, Read read) {
+  try {
+    return read();
+  } catch (...) {
+    in.setstate(std::ios_base::badbit);
+    return std::char_traits<char>::eof();
+  }
+}
+
 }  // namespace
 
 void init() {
@@ -23,14 +35,26 @@ void init() {
   std::cerr.tie(&std::cout);
 }
 
+bool flushTiedOutput(std::istream& in) {
+  std::ostream* out = in.tie();
+  return out == nullptr || !out->flush().fail();
+}
+
+int takeChar(std::istream& in) {
+  return guardRead(in, [&in] { return in.rdbuf()->sbumpc(); });
+}
+
 bool readWord(std::istream& in, std::string& word, size_t maxKept) {
   word.clear();
+  if (!flushTiedOutput(in)) return false;
   const std::istream::sentry ok(in);  // skips blanks and line ends; fails at end of input
   if (!ok) return false;
   const auto& ctype = std::use_facet<std::ctype<char>>(in.getloc());
   std::streambuf* buf = in.rdbuf();
-  for (int c = buf->sgetc();; c = buf->snextc()) {
+  for (int c = guardRead(in, [buf] { return buf->sgetc(); });;
+       c = guardRead(in, [buf] { return buf->snextc(); })) {
     if (c == std::char_traits<char>::eof()) {
+      if (in.bad()) return false;
       in.setstate(std::ios_base::eofbit);
       break;
     }
@@ -54,21 +78,40 @@ void discardRestOfLine(std::istream& in) {
   std::streambuf* buf = in.rdbuf();
   // in_avail() counts what is buffered and, for a file descriptor, what the kernel holds:
   // a terminal in line mode reports only completed lines. Zero means reading would wait.
-  while (buf->in_avail() > 0) {
-    if (buf->sbumpc() == '\n') return;
+  while (guardRead(in, [buf] { return static_cast<int>(buf->in_avail() > 0); }) > 0) {
+    if (takeChar(in) == '\n') return;
   }
 }
 
-void waitForCharacter(std::istream& in) {
+bool waitForCharacter(std::istream& in) {
   discardRestOfLine(in);
   // Through the buffer, so that the end of input sets no state bit and throws nothing.
-  in.rdbuf()->sbumpc();
+  takeChar(in);
+  return !in.bad();
 }
 
-void exitAtEndOfInput() {
-  std::cout << '\n' << std::flush;
-  std::cerr << "Konec vvoda" << std::endl;
-  exitProgram(2);
+bool dialogueStopped() { return std::cout.fail() || std::cin.bad() || std::cin.eof(); }
+
+void flushBeforeRead() {
+  if (std::cout.flush().fail()) std::cin.setstate(std::ios_base::failbit);
+}
+
+void exitAtStreamEnd() {
+  if (!std::cout.fail()) std::cout << '\n' << std::flush;
+  if (!std::cout.fail()) {
+    std::cerr << (std::cin.bad() ? "Oshibka chteniya" : "Konec vvoda") << std::endl;
+    exitProgram(std::cin.bad() ? kStatusStreamFailed : kStatusEndOfInput);
+  }
+  exitProgram(kStatusStreamFailed);  // reports the failed write
+}
+
+void exitProgram(int status) {
+  if (std::cout.flush().fail()) {
+    std::cerr << "Oshibka zapisi" << std::endl;
+    status = kStatusStreamFailed;
+  }
+  std::cerr.flush();
+  endProcess(status);
 }
 
 }  // namespace console

@@ -52,7 +52,6 @@ bool parseDateLine(std::string_view line, Date* date) {
 
 bool inputDate(Date* date) {
   for (;;) {
-    std::cin.clear();
     console::discardPendingInput(std::cin);
     std::cout << "vvedite datu v formate 'dd.mm.yyyy': ";
     DateScan scan;

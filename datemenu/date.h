@@ -42,8 +42,10 @@ bool parseDateLine(std::string_view line, Date* date);
 
 /// Prompts on standard output for a date typed as dd.mm.yyyy and reads whole lines until a valid
 /// one comes, answering each rejected line with "Error, vvedite verno". Drops the rest of a line
-/// left by an earlier word first. Lines of any length are judged without being stored. Fills `date`
-/// and returns true; returns false at end of input, with `date` unchanged.
+/// left by an earlier word first. Lines of any length are judged without being stored, and a
+/// carriage return before the line end is part of the line end. Fills `date` and returns true;
+/// returns false, with `date` unchanged, once the dialogue has stopped (end of input, a read
+/// error or a failed write: `console::dialogueStopped`).
 bool inputDate(Date* date);
 
 #endif  // DATEMENU_DATE_H_

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include "console/console.h"
 #include "datemenu/choice.h"
@@ -9,6 +10,21 @@
 #include "datemenu/date_arith.h"
 
 namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: datemenu [--help | --version]\n"
+    "A date calculator in a 365-day calendar without leap years: asks for a working date typed\n"
+    "as dd.mm.yyyy, then serves a menu that adds a second date to it, counts the days between\n"
+    "them, enters it again, prints it, clears the console or exits.\n"
+    "Prompts go to standard output; the answers are read from standard input.\n"
+    "\n"
+    "Exit status:\n"
+    "   1  Exit was chosen from the menu\n"
+    "   2  standard input ended\n"
+    "   4  reading standard input or writing standard output failed\n"
+    "  64  an argument was not recognized\n"
+    "\n"
+    "See man datemenu\n";
 
 void writeMenu() {
   std::cout << "Viberete deistvie:" << std::endl
@@ -22,10 +38,9 @@ void writeMenu() {
             << std::endl;
 }
 
-// Asks until a valid choice word comes; 0 at end of input.
+// Asks until a valid choice word comes; 0 once the dialogue has stopped.
 int inputChoice(std::string& vvods) {
   for (;;) {
-    std::cin.clear();
     console::discardPendingInput(std::cin);
     vvods.clear();
     std::cout << "Vashe deistvie (vvedite 1,2,3,4,5,6): ";
@@ -38,13 +53,14 @@ int inputChoice(std::string& vvods) {
 }
 
 void readDateOrExit(Date* date) {
-  if (!inputDate(date)) console::exitAtEndOfInput();
+  if (!inputDate(date)) console::exitAtStreamEnd();
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char* argv[]) {
   console::init();
+  console::takeArguments(argc, argv, "datemenu", kUsage);
   std::string vvods;
   Date d1{};
   Date d2{};
@@ -75,7 +91,7 @@ int main() {
       case 6:
         console::exitProgram(1);
       default:
-        console::exitAtEndOfInput();
+        console::exitAtStreamEnd();
     }
     std::cout << std::endl;
   }

@@ -1,6 +1,7 @@
-// arraymenu's whole dialogue over arbitrary input, on a machine of a few kilobytes: it ends with
-// Exit (1), at the end of input (2) or for want of memory (3), and writes nothing but its own
-// texts and well-formed listing lines.
+// arraymenu's whole dialogue over arbitrary input, on a machine of a few kilobytes, with a read
+// or a write failing where the input asks: it ends with Exit (1), at the end of input (2), for
+// want of memory (3) or at the failure (4), and writes nothing but its own texts and well-formed
+// listing lines.
 #include <cstddef>
 #include <cstdint>
 #include <set>
@@ -10,7 +11,7 @@
 #include "console/console.h"
 #include "fuzz/dialogue_harness.h"
 
-int arraymenuMain();  // the program's entry function, renamed in this build
+int arraymenuMain(int argc, char* argv[]);  // the program's entry function, renamed in this build
 
 namespace {
 
@@ -32,7 +33,8 @@ const std::set<std::string_view> kFixedOutLines = {
     "Znacenie dobavleno",
 };
 const std::set<std::string_view> kFixedErrLines = {"Error vvoda, vvedi pravilnor znachenie",
-                                                   "Konec vvoda", "Nedostatochno pamyati"};
+                                                   "Konec vvoda", "Nedostatochno pamyati",
+                                                   "Oshibka chteniya", "Oshibka zapisi"};
 
 // An element's number and its value right-aligned in ten characters (a longer value follows
 // the number directly).
@@ -70,14 +72,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const DialogueRun run = runDialogue(arraymenuMain, {reinterpret_cast<const char*>(data), size});
-  if (run.status < 1 || run.status > 3) failRun(run, "unexpected exit status", "");
+  const FuzzInput fuzz = decodeFuzzInput({reinterpret_cast<const char*>(data), size});
+  const DialogueRun run = runDialogue(arraymenuMain, fuzz.input, fuzz.fault);
+  if (run.status < 1 || run.status > 4) failRun(run, "unexpected exit status", "");
+  const bool outputCut = checkStreamFailureEnding(run);
   std::string_view rest;
   for (std::string_view line : splitLines(run.out, &rest)) {
     if (!isOutLine(line)) failRun(run, "unexpected line on standard output", line);
   }
   // Exit follows the choice prompt directly; every other ending ends the line.
-  if (!stripPrompts(rest, kPrompts).empty()) {
+  if (!outputCut && !stripPrompts(rest, kPrompts).empty()) {
     failRun(run, "standard output ends in the middle of a line", rest);
   }
   checkErrorLines(run, kFixedErrLines);

@@ -1,5 +1,6 @@
-// datemenu's whole dialogue over arbitrary input: it ends with Exit (status 1) or at the end of
-// input (status 2), and writes nothing but its own texts and well-formed dates and counts.
+// datemenu's whole dialogue over arbitrary input, with a read or a write failing where the input
+// asks: it ends with Exit (status 1), at the end of input (status 2) or at the failure (status 4),
+// and writes nothing but its own texts and well-formed dates and counts.
 #include <cstddef>
 #include <cstdint>
 #include <set>
@@ -8,7 +9,7 @@
 #include "console/console.h"
 #include "fuzz/dialogue_harness.h"
 
-int datemenuMain();  // the program's entry function, renamed in this build
+int datemenuMain(int argc, char* argv[]);  // the program's entry function, renamed in this build
 
 namespace {
 
@@ -26,7 +27,8 @@ const std::set<std::string_view> kFixedOutLines = {
     "Error, vvedite verno",
     "Error, god summi slishkom bolshoi",
 };
-const std::set<std::string_view> kFixedErrLines = {"", "Neverniy vvod!!!", "Konec vvoda"};
+const std::set<std::string_view> kFixedErrLines = {"", "Neverniy vvod!!!", "Konec vvoda",
+                                                   "Oshibka chteniya", "Oshibka zapisi"};
 
 bool consumePrefix(std::string_view* text, std::string_view prefix) {
   if (text->substr(0, prefix.size()) != prefix) return false;
@@ -71,13 +73,19 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const DialogueRun run = runDialogue(datemenuMain, {reinterpret_cast<const char*>(data), size});
-  if (run.status != 1 && run.status != 2) failRun(run, "unexpected exit status", "");
+  const FuzzInput fuzz = decodeFuzzInput({reinterpret_cast<const char*>(data), size});
+  const DialogueRun run = runDialogue(datemenuMain, fuzz.input, fuzz.fault);
+  if (run.status != 1 && run.status != 2 && run.status != 4) {
+    failRun(run, "unexpected exit status", "");
+  }
+  const bool outputCut = checkStreamFailureEnding(run);
   std::string_view rest;
   for (std::string_view line : splitLines(run.out, &rest)) {
     if (!isOutLine(line)) failRun(run, "unexpected line on standard output", line);
   }
-  if (!rest.empty()) failRun(run, "standard output does not end with a line end", rest);
+  if (!outputCut && !rest.empty()) {
+    failRun(run, "standard output does not end with a line end", rest);
+  }
   checkErrorLines(run, kFixedErrLines);
   const bool endedByInput = run.err.size() >= 12 && run.err.ends_with("Konec vvoda\n");
   if (endedByInput != (run.status == 2)) failRun(run, "end of input and status disagree", "");

@@ -1,5 +1,6 @@
 #include "fuzz/dialogue_harness.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -17,14 +18,75 @@ size_t countDigits(std::string_view text, size_t from) {
   return i - from;
 }
 
+// The two stream buffers below stand in for a file's: the only way to make a stream see a
+// failing read or write is a buffer that fails, so this harness derives from std::streambuf.
+
+// Standard input that holds `input` and, with `fails`, throws where it would report the end of
+// input, as a file buffer does when a read fails.
+class FaultyInput : public std::streambuf {
+ public:
+  FaultyInput(std::string input, bool fails) : text_(std::move(input)), fails_(fails) {
+    setg(text_.data(), text_.data(), text_.data() + text_.size());
+  }
+
+ protected:
+  int_type underflow() override {
+    if (fails_) throw std::ios_base::failure("read error");
+    return traits_type::eof();
+  }
+
+ private:
+  std::string text_;
+  bool fails_;
+};
+
+// Standard output that keeps what is written to it until `limit` bytes, then fails.
+class FaultyOutput : public std::streambuf {
+ public:
+  explicit FaultyOutput(size_t limit) : limit_(limit) {}
+  const std::string& text() const { return text_; }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    if (text_.size() >= limit_) return traits_type::eof();
+    text_.push_back(traits_type::to_char_type(c));
+    return c;
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    const size_t taken = std::min(static_cast<size_t>(n), limit_ - text_.size());
+    text_.append(s, taken);
+    return static_cast<std::streamsize>(taken);
+  }
+
+ private:
+  std::string text_;
+  size_t limit_;
+};
+
+bool endsWith(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
 }  // namespace
 
-DialogueRun runDialogue(int (*programMain)(), std::string_view input) {
-  std::istringstream in{std::string(input)};
-  std::ostringstream out;
+FuzzInput decodeFuzzInput(std::string_view data) {
+  if (data.size() < 4 || data[0] != '\xff') return {StreamFault{}, data};
+  StreamFault fault;
+  if (data[1] == 'r') fault.kind = StreamFault::Kind::read;
+  if (data[1] == 'w') fault.kind = StreamFault::Kind::write;
+  fault.at = static_cast<unsigned char>(data[2]) + 256u * static_cast<unsigned char>(data[3]);
+  return {fault, data.substr(4)};
+}
+
+DialogueRun runDialogue(int (*programMain)(int, char**), std::string_view input,
+                        StreamFault fault) {
+  const bool readFails = fault.kind == StreamFault::Kind::read;
+  FaultyInput in(std::string(readFails ? input.substr(0, fault.at) : input), readFails);
+  FaultyOutput out(fault.kind == StreamFault::Kind::write ? fault.at : SIZE_MAX);
   std::ostringstream err;
-  std::streambuf* oldIn = std::cin.rdbuf(in.rdbuf());
-  std::streambuf* oldOut = std::cout.rdbuf(out.rdbuf());
+  std::streambuf* oldIn = std::cin.rdbuf(&in);
+  std::streambuf* oldOut = std::cout.rdbuf(&out);
   std::streambuf* oldErr = std::cerr.rdbuf(err.rdbuf());
   // A run must not inherit the last one's exception mask or line state: copy them from a
   // stream that has never been used.
@@ -34,9 +96,11 @@ DialogueRun runDialogue(int (*programMain)(), std::string_view input) {
   std::cin.tie(&std::cout);
   std::cin.clear();
 
+  static char programName[] = "program";
+  char* argv[] = {programName, nullptr};
   int status = 0;
   try {
-    status = programMain();
+    status = programMain(1, argv);
   } catch (const console::ProgramExit& exit) {
     status = exit.status;
   }
@@ -47,7 +111,22 @@ DialogueRun runDialogue(int (*programMain)(), std::string_view input) {
   std::cin.clear();
   std::cout.clear();
   std::cerr.clear();
-  return DialogueRun{out.str(), err.str(), status};
+  return DialogueRun{out.text(), err.str(), status, fault};
+}
+
+bool checkStreamFailureEnding(const DialogueRun& run) {
+  const bool readError = endsWith(run.err, "Oshibka chteniya\n");
+  const bool writeError = endsWith(run.err, "Oshibka zapisi\n");
+  if ((run.status == 4) != (readError || writeError)) {
+    failRun(run, "status 4 and the stream failure message disagree", "");
+  }
+  if (readError && run.fault.kind != StreamFault::Kind::read) {
+    failRun(run, "a read error without a failing read", "");
+  }
+  if (writeError && run.fault.kind != StreamFault::Kind::write) {
+    failRun(run, "a write error without a failing write", "");
+  }
+  return writeError;
 }
 
 std::vector<std::string_view> splitLines(std::string_view text, std::string_view* rest) {

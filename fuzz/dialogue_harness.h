@@ -8,16 +8,43 @@
 #include <string_view>
 #include <vector>
 
+/// A stream failure for a run: a read that fails, as a file's read error does, once `at` bytes
+/// were read (or where the input ends), or a write to standard output that fails once `at`
+/// bytes were written.
+struct StreamFault {
+  enum class Kind { none, read, write };
+  Kind kind = Kind::none;
+  size_t at = 0;
+};
+
+/// A fuzz input split into the fault it asks for and the program's standard input. An input
+/// that starts with byte 0xFF asks with its next three bytes: 'r' or 'w' (anything else: no
+/// fault), then `at` in two bytes, low byte first; the rest is the program's input. Any other
+/// input is the program's input whole.
+struct FuzzInput {
+  StreamFault fault;
+  std::string_view input;
+};
+FuzzInput decodeFuzzInput(std::string_view data);
+
 /// What one run of a dialogue produced.
 struct DialogueRun {
   std::string out;
   std::string err;
   int status;
+  StreamFault fault;
 };
 
-/// Runs `programMain` with `input` as standard input, a fresh input stream state and captured
-/// standard output and error. The status is what it returned or passed to the console's exit.
-DialogueRun runDialogue(int (*programMain)(), std::string_view input);
+/// Runs `programMain` without arguments, with `input` as standard input, a fresh input stream
+/// state and captured standard output and error, failing as `fault` says. The status is what
+/// it returned or passed to the console's exit.
+DialogueRun runDialogue(int (*programMain)(int, char**), std::string_view input,
+                        StreamFault fault = {});
+
+/// Fails the run unless its stream failure and its ending agree: status 4 exactly when standard
+/// error ends with "Oshibka chteniya" (only after a read fault) or "Oshibka zapisi" (only after
+/// a write fault). Returns true when standard output was cut by a failed write.
+bool checkStreamFailureEnding(const DialogueRun& run);
 
 /// The lines of `text` without their line ends; `rest` gets what follows the last line end.
 std::vector<std::string_view> splitLines(std::string_view text, std::string_view* rest);

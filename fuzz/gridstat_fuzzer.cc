@@ -1,6 +1,7 @@
-// gridstat's whole dialogue over arbitrary input, on a machine of a few kilobytes: it ends after
-// the statistics (0), at the end of input (2) or for want of memory (3), writes nothing but its
-// own texts and a well-formed matrix, and its mean and variance agree with the printed cells.
+// gridstat's whole dialogue over arbitrary input, on a machine of a few kilobytes, with a read or
+// a write failing where the input asks: it ends after the statistics (0), at the end of input
+// (2), for want of memory (3) or at the failure (4), writes nothing but its own texts and a
+// well-formed matrix, and its mean and variance agree with the printed cells.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -13,14 +14,15 @@
 #include "console/console.h"
 #include "fuzz/dialogue_harness.h"
 
-int gridstatMain();  // the program's entry function, renamed in this build
+int gridstatMain(int argc, char* argv[]);  // the program's entry function, renamed in this build
 
 namespace {
 
 const std::set<std::string_view> kDialogueLines = {"", "Vvedite kol-vo stroc",
                                                    "Vvedite kol-vo stolbcov", "Nugni chisla > 0"};
 const std::set<std::string_view> kFixedErrLines = {"Vvedite tolko chisla!", "Konec vvoda",
-                                                   "Nedostatochno pamyati"};
+                                                   "Nedostatochno pamyati", "Oshibka chteniya",
+                                                   "Oshibka zapisi"};
 
 // One six-character field: blanks, then d, d.d, d.dd or d.ddd without a trailing zero.
 // Stores the value in thousandths.
@@ -100,13 +102,21 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const DialogueRun run = runDialogue(gridstatMain, {reinterpret_cast<const char*>(data), size});
-  if (run.status != 0 && run.status != 2 && run.status != 3) {
+  const FuzzInput fuzz = decodeFuzzInput({reinterpret_cast<const char*>(data), size});
+  const DialogueRun run = runDialogue(gridstatMain, fuzz.input, fuzz.fault);
+  if (run.status < 0 || run.status > 4 || run.status == 1) {
     failRun(run, "unexpected exit status", "");
   }
+  const bool outputCut = checkStreamFailureEnding(run);
+  // A read that fails at the key wait ends the line after the variance.
+  const bool printed = run.out.find("zadan massiv\n") != std::string::npos;
+  const std::string_view out(run.out.data(),
+                             run.out.size() - (printed && run.status == 4 ? 1 : 0));
   std::string_view rest;
-  const std::vector<std::string_view> lines = splitLines(run.out, &rest);
-  if (run.status == 0) {
+  const std::vector<std::string_view> lines = splitLines(out, &rest);
+  if (outputCut) {
+    // Only whole lines came out; the statistics cannot be checked.
+  } else if (run.status == 0 || printed) {
     checkMatrixAndStatistics(run, lines, rest);
   } else {
     for (std::string_view line : lines) {

@@ -7,7 +7,8 @@
 /// count of 0 or less gets "Nugni chisla > 0", text that is no number or does not fit an int
 /// gets "Vvedite tolko chisla!" on standard error and the rest of its line dropped; either way
 /// both are asked again. Expects `std::cin` to throw on failure. Fills `M` and `N` and returns
-/// true; returns false at end of input.
+/// true; returns false, asking no more, once the dialogue has stopped (standard input ended or
+/// failed, or standard output failed).
 bool inputDimensions(int* M, int* N);
 
 #endif  // GRIDSTAT_DIMENSIONS_H_

@@ -9,10 +9,18 @@ standard output, standard error and the exit status with the case's files, byte 
   <case>.status      exit status (missing: 0)
   <case>.merged      optional: both streams through one pipe, exact, to check their order
   <case>.vlimit      optional: the program's address-space limit in KiB (as `ulimit -v`)
+  <case>.args        optional: the program's arguments, one per line
+  <case>.redirect    optional: lines `stdin PATH`, `stdin closed` or `stdout PATH`: that stream
+                     is the file PATH (a directory, /dev/full) or closed instead of a pipe; a
+                     redirected standard input needs an empty .in, a redirected standard
+                     output is not compared (the case has no .out)
   <case>.check.py    optional: a further check of random output, run with python3 as
                      `<case>.check.py <started> <ended>` (wall-clock seconds around the run)
                      with the standard output on its standard input; exit 0 = pass, else its
                      output is the failure
+
+Every case whose input has line ends runs twice: as it is, and with each line end written as
+CRLF, which must give the same results.
 
 Exit status 0 when everything matches, 1 otherwise, with a unified diff of each stream.
 """
@@ -58,10 +66,37 @@ def address_limit(kib):
     return lambda: resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
 
 
-def run(program, stdin_bytes, merged=False, vlimit=None):
-    result = subprocess.run([program], input=stdin_bytes, stdout=subprocess.PIPE,
+def redirections(text):
+    """{stream: path or None for closed} from the lines of a .redirect file."""
+    streams = {}
+    for line in (text or b"").decode().splitlines():
+        stream, target = line.split(maxsplit=1)
+        assert stream in ("stdin", "stdout"), line
+        streams[stream] = None if target == "closed" else target
+    return streams
+
+
+def child_setup(vlimit, streams):
+    """What the child runs before the program: its memory limit and the streams it redirects."""
+    limit = address_limit(vlimit)
+
+    def setup():
+        if limit:
+            limit()
+        for stream, path in streams.items():
+            fd = 0 if stream == "stdin" else 1
+            if path is None:
+                os.close(fd)
+            else:
+                os.dup2(os.open(path, os.O_RDONLY if fd == 0 else os.O_WRONLY), fd)
+    return setup
+
+
+def run(command, stdin_bytes, merged=False, vlimit=None, streams=None):
+    streams = streams or {}
+    result = subprocess.run(command, input=stdin_bytes, stdout=subprocess.PIPE,
                             stderr=subprocess.STDOUT if merged else subprocess.PIPE,
-                            timeout=TIMEOUT, preexec_fn=address_limit(vlimit))
+                            timeout=TIMEOUT, preexec_fn=child_setup(vlimit, streams))
     return result.stdout, result.stderr or b"", result.returncode
 
 
@@ -77,21 +112,21 @@ def check_script(case, out, started, ended):
     return f"{os.path.basename(script)} failed:\n{result.stdout.decode('latin-1')}\n"
 
 
-def main():
-    program, case = sys.argv[1], sys.argv[2]
-    stdin_bytes = read(case + ".in")
-    vlimit = read(case + ".vlimit")
+def check_run(case, command, stdin_bytes, vlimit, streams):
+    """Runs the program once on `stdin_bytes` and returns the failures against the case."""
     started = time.time()
     try:
-        out, err, status = run(program, stdin_bytes, vlimit=vlimit)
+        out, err, status = run(command, stdin_bytes, vlimit=vlimit, streams=streams)
         ended = time.time()
     except subprocess.TimeoutExpired:
-        print(f"FAIL: no exit within {TIMEOUT} s (hang)")
-        return 1
+        return [f"no exit within {TIMEOUT} s (hang)\n"]
 
     failures = []
     expected_out = read(case + ".out")
-    if expected_out is not None:
+    if "stdout" in streams:
+        if expected_out is not None or out:
+            failures.append("standard output is redirected: the case has no .out\n")
+    elif expected_out is not None:
         if out != expected_out:
             failures.append(diff("stdout", expected_out, out))
     else:
@@ -113,9 +148,28 @@ def main():
 
     expected_merged = read(case + ".merged")
     if expected_merged is not None:
-        merged, _, _ = run(program, stdin_bytes, merged=True, vlimit=vlimit)
+        merged, _, _ = run(command, stdin_bytes, merged=True, vlimit=vlimit, streams=streams)
         if merged != expected_merged:
             failures.append(diff("stdout+stderr", expected_merged, merged))
+    return failures
+
+
+def main():
+    program, case = sys.argv[1], sys.argv[2]
+    stdin_bytes = read(case + ".in")
+    vlimit = read(case + ".vlimit")
+    command = [program] + read(case + ".args", b"").decode().splitlines()
+    streams = redirections(read(case + ".redirect"))
+    if "stdin" in streams and stdin_bytes:
+        print("FAIL: the case redirects standard input but its .in is not empty")
+        return 1
+
+    failures = check_run(case, command, stdin_bytes, vlimit, streams)
+    # A script saved with CRLF line ends must run exactly as with LF ones.
+    if b"\n" in stdin_bytes and b"\r" not in stdin_bytes and not failures:
+        crlf = stdin_bytes.replace(b"\n", b"\r\n")
+        failures = [f"with CRLF line ends: {failure}"
+                    for failure in check_run(case, command, crlf, vlimit, streams)]
 
     for failure in failures:
         sys.stdout.write(failure)
