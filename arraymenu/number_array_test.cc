@@ -96,6 +96,33 @@ TEST(AppendElement, AddsTheValueLastAndKeepsTheOthers) {
   mas.release();
 }
 
+// A block beyond the memory the machine has is refused before it is asked for: 10 elements
+// take 80 bytes, 11 take 88.
+TEST(MemoryLimit, RefusesABlockLargerThanTheMemoryGiven) {
+  {
+    Redirect io("");
+    NumberArray mas;
+    EXPECT_FALSE(mas.create(10, 79));
+    EXPECT_EQ(0u, mas.size());
+    EXPECT_EQ("Nedostatochno pamyati\n", io.err.str());
+    EXPECT_EQ("", io.out.str());
+  }
+  NumberArray mas;
+  {
+    Redirect io("");
+    ASSERT_TRUE(mas.create(10, 80));
+  }
+  const std::vector<double> before = contents(mas);
+  Redirect io("");
+  EXPECT_FALSE(mas.appendElement(1.5, 87));
+  EXPECT_EQ(before, contents(mas));
+  EXPECT_EQ("Nedostatochno pamyati\n", io.err.str());
+  EXPECT_TRUE(mas.appendElement(1.5, 88));
+  EXPECT_EQ(11u, mas.size());
+  EXPECT_EQ("Znacenie dobavleno\n\n", io.out.str());
+  mas.release();
+}
+
 TEST(ChangeElement, ChangesOnlyTheNumberedElement) {
   NumberArray mas = created(4);
   std::vector<double> expected = contents(mas);

@@ -1,5 +1,6 @@
 #include "console/console.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +10,9 @@
 #include <istream>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "console/key.h"
 
 namespace {
 
@@ -71,6 +75,54 @@ TEST(ReadWord, KeepsAtMostTheCharactersAskedForAndReadsTheWholeWord) {
   ASSERT_TRUE(console::readWord(last, word, 5));
   EXPECT_EQ("xyz", word);
   EXPECT_TRUE(last.eof());
+}
+
+struct LineCase {
+  const char* input;
+  const char* line;
+};
+
+// A carriage return belongs to the line end only right before it.
+TEST(ReadLineChars, TakesCrLfAsALineEnd) {
+  const LineCase cases[] = {
+      {"1.1.2000\r\nnext", "1.1.2000"}, {"a\r\r\n", "a\r"}, {"a\rb\n", "a\rb"},
+      {"\r\n", ""},                     {"a\r", "a\r"},     {"\r", "\r"},
+  };
+  for (const LineCase& c : cases) {
+    std::istringstream in(c.input);
+    std::string line;
+    ASSERT_TRUE(readLine(in, line)) << c.input;
+    EXPECT_EQ(c.line, line) << c.input;
+  }
+}
+
+// A directory cannot be read: each read reports it as a bad stream, never as input or as its
+// end.
+TEST(ReadError, MarksTheStreamBadAndEndsTheRead) {
+  const int directory = open("/", O_RDONLY);
+  ASSERT_LE(0, directory);
+  __gnu_cxx::stdio_filebuf<char> buf(directory, std::ios_base::in);
+  std::string text;
+  std::istream word(&buf);
+  EXPECT_FALSE(console::readWord(word, text));
+  EXPECT_TRUE(word.bad());
+  std::istream line(&buf);
+  EXPECT_FALSE(readLine(line, text));
+  EXPECT_TRUE(line.bad());
+  std::istream key(&buf);
+  EXPECT_FALSE(console::waitForCharacter(key));
+  EXPECT_TRUE(key.bad());
+}
+
+// Once a write has failed nothing more is read: the answer to an unseen prompt stays unread.
+TEST(ReadWordAndLine, ReadNothingAfterAFailedWrite) {
+  std::ostream broken(nullptr);
+  std::istringstream in("4\n");
+  in.tie(&broken);
+  std::string text;
+  EXPECT_FALSE(console::readWord(in, text));
+  EXPECT_FALSE(readLine(in, text));
+  EXPECT_EQ("4\n", rest(in));
 }
 
 TEST(ReadWordAndLine, ReportEndOfInput) {
@@ -147,6 +199,54 @@ TEST(WaitForCharacter, TakesTheCharacterAfterTheLineOnAPipe) {
   close(fds[1]);
   console::waitForCharacter(in);
   EXPECT_EQ("XY", rest(in));
+}
+
+struct KeyCase {
+  const char* bytes;
+  size_t keyLength;
+};
+
+// Where a key ends in what arrived at once: the bytes after it stay for the next reader.
+TEST(KeyContinues, TakesOneByteOneSequenceOrOneCharacter) {
+  const KeyCase cases[] = {
+      {"kx", 1},           {"\x03x", 1},        {"\x1b[Ax", 3},   {"\x1bOPx", 3},
+      {"\x1b[1;5Cx", 6},  {"\x1b[200~x", 6},   {"\x1bxy", 2},    {"\x1b[\nx", 3},
+      {"\xc3\xa9x", 2},    {"\xe2\x82\xacx", 3}, {"\xf0\x9f\x99\x82x", 4},
+      {"\x80x", 1},         {"\x1b[111111111111111111", console::kMaxKeyBytes},
+  };
+  for (const KeyCase& c : cases) {
+    const std::string_view bytes(c.bytes);
+    size_t length = 1;
+    while (length < bytes.size() && console::keyContinues(bytes.substr(0, length))) ++length;
+    EXPECT_EQ(c.keyLength, length) << testing::PrintToString(c.bytes);
+  }
+}
+
+struct ArgumentsCase {
+  std::vector<const char*> arguments;
+  console::ArgumentsAction action;
+  const char* offending;
+};
+
+TEST(ParseArguments, HelpVersionOrTheFirstUnknownArgument) {
+  using console::ArgumentsAction;
+  const ArgumentsCase cases[] = {
+      {{}, ArgumentsAction::runDialogue, nullptr},
+      {{"--help"}, ArgumentsAction::showHelp, nullptr},
+      {{"--version", "--help"}, ArgumentsAction::showVersion, nullptr},
+      {{"--help", "-x", "y"}, ArgumentsAction::unrecognized, "-x"},
+      {{"-h"}, ArgumentsAction::unrecognized, "-h"},
+      {{"--help=1"}, ArgumentsAction::unrecognized, "--help=1"},
+      {{""}, ArgumentsAction::unrecognized, ""},
+  };
+  for (const ArgumentsCase& c : cases) {
+    std::vector<char*> argv{const_cast<char*>("program")};
+    for (const char* argument : c.arguments) argv.push_back(const_cast<char*>(argument));
+    const char* offending = nullptr;
+    EXPECT_EQ(c.action, console::parseArguments(static_cast<int>(argv.size()), argv.data(),
+                                                &offending));
+    EXPECT_STREQ(c.offending, offending);
+  }
 }
 
 TEST(CurrentTime, IsTheSystemClockInSeconds) {

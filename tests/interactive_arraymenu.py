@@ -4,10 +4,11 @@ is sent, so output is flushed before every read, and messages on standard error 
 prompt they answer) and on a pseudo-terminal (the clear sequence of item 4).
 Exit 0 when all checks pass, 1 on a failure, 77 when no pseudo-terminal can be opened."""
 import os
+import signal
 import subprocess
 import sys
 
-from live import check, finish, read_until, running, send, spawn_on_pty
+from live import check, end_of_input_is_final, finish, read_until, running, send, spawn_on_pty
 
 SIZE_PROMPT = b"vvedite razmer massiva: "
 CHOICE_PROMPT = b"Vvedite chislo (1..5): "
@@ -63,10 +64,28 @@ def terminal(program):
         check("terminal exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
 
 
+def reader_gone(program):
+    """`arraymenu | head`: once the reader has gone, the next write ends the program quietly
+    by SIGPIPE, as in any pipeline."""
+    proc = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE)
+    with running("reader gone", proc):
+        read_until(proc.stdout.fileno(), SIZE_PROMPT)
+        proc.stdout.close()
+        proc.stdin.write(b"1000\n1\n5\n")
+        proc.stdin.close()
+        status = proc.wait(timeout=5)
+        check("reader gone: ended by SIGPIPE", status == -signal.SIGPIPE, str(status))
+        check("reader gone: nothing on standard error", proc.stderr.read() == b"")
+
+
 def main():
     program = sys.argv[1]
     pipes(program)
     terminal(program)
+    reader_gone(program)
+    end_of_input_is_final(program, SIZE_PROMPT, b"abc")
+    end_of_input_is_final(program, SIZE_PROMPT, b"3")
     return finish()
 
 

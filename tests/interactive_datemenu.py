@@ -7,7 +7,7 @@ import os
 import subprocess
 import sys
 
-from live import check, finish, read_until, running, send, spawn_on_pty
+from live import check, end_of_input_is_final, finish, read_until, running, send, spawn_on_pty
 
 DATE_PROMPT = b"vvedite datu v formate 'dd.mm.yyyy': "
 CHOICE_PROMPT = b"Vashe deistvie (vvedite 1,2,3,4,5,6): "
@@ -53,10 +53,26 @@ def terminal(program):
         check("typed-ahead exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
 
 
+def dumb_terminal(program):
+    proc, master = spawn_on_pty(program, env={"TERM": "dumb"})
+    with running("dumb terminal", proc, master):
+        seen = read_until(master, DATE_PROMPT)
+        os.write(master, b"01.01.2011\n")
+        seen = read_until(master, CHOICE_PROMPT, seen)
+        os.write(master, b"5\n")
+        seen = read_until(master, CHOICE_PROMPT, seen)
+        check("no clear sequence where TERM is dumb", b"\x1b" not in seen, repr(seen[-200:]))
+        os.write(master, b"6\n")
+        check("dumb terminal exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
+
+
 def main():
     program = sys.argv[1]
     pipes(program)
     terminal(program)
+    dumb_terminal(program)
+    end_of_input_is_final(program, DATE_PROMPT, b"12.3")
+    end_of_input_is_final(program, DATE_PROMPT, b"1.1.2000")
     return finish()
 
 

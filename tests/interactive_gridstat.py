@@ -13,7 +13,7 @@ import sys
 import termios
 import time
 
-from live import check, finish, open_pty, read_until, running
+from live import check, end_of_input_is_final, finish, open_pty, read_until, running
 
 ROWS_PROMPT = b"Vvedite kol-vo stroc"
 COLUMNS_PROMPT = b"Vvedite kol-vo stolbcov"
@@ -103,9 +103,110 @@ def terminal(program, name, action, expected_status):
         check(f"{name}: echo on afterwards", termios.tcgetattr(slave)[3] & termios.ECHO)
 
 
+# Keys of one byte, escape sequences (Up, F1, Ctrl-Right), a UTF-8 character and Ctrl-C.
+KEYS = [b"k", b"\x1b[A", b"\x1bOP", b"\x1b[1;5C", "\u00e9".encode(), b"\x03"]
+
+
+def key_taken_alone(program, key):
+    """The key wait takes the key's bytes and nothing after them: a line pasted right behind
+    the key is read whole by what reads the terminal next."""
+    name = f"key {key!r} then a pasted line"
+    master, slave = open_pty()
+    proc = subprocess.Popen(["sh", "-c", '"$0"; read line; echo "got:$line"', program],
+                            stdin=slave, stdout=slave, stderr=slave)
+    with running(name, proc, master, slave):
+        seen = read_until(master, ROWS_PROMPT)
+        os.write(master, b"1 2\n")
+        seen = read_until(master, b"Dispersia ", seen)
+        wait_for_raw_mode(slave)
+        os.write(master, key + b"echo one two three four five\n")
+        read_until(master, b"got:echo one two three four five\r\n", seen)
+        check(f"{name}: exit status", proc.wait(timeout=5) == 0, str(proc.returncode))
+
+
+def job_control_shell(slave, program, commands, reports):
+    """In a child process: a minimal job-control shell, the session leader on the terminal with
+    `program` as its foreground job. Reports the job's pid, "stopped" when it stops (and takes
+    the terminal back), and "exited N" at its end; on each byte of `commands` it continues
+    the job in the foreground, as `fg` does."""
+    try:
+        os.setsid()
+        fcntl.ioctl(slave, termios.TIOCSCTTY, 0)
+        signal.signal(signal.SIGTTOU, signal.SIG_IGN)
+        job = os.fork()
+        if job == 0:
+            os.setpgid(0, 0)
+            os.tcsetpgrp(slave, os.getpid())
+            signal.signal(signal.SIGTTOU, signal.SIG_DFL)
+            for fd in (0, 1, 2):
+                os.dup2(slave, fd)
+            os.execv(program, [program])
+        os.setpgid(job, job)
+        os.write(reports, f"{job}\n".encode())
+        while True:
+            _, status = os.waitpid(job, os.WUNTRACED)
+            if not os.WIFSTOPPED(status):
+                os.write(reports, f"exited {os.waitstatus_to_exitcode(status)}\n".encode())
+                break
+            os.tcsetpgrp(slave, os.getpgrp())
+            os.write(reports, b"stopped\n")
+            os.read(commands, 1)
+            os.tcsetpgrp(slave, job)
+            os.killpg(job, signal.SIGCONT)
+    finally:
+        os._exit(0)
+
+
+def stopped_and_continued(program):
+    """SIGTSTP from another process during the key wait stops the program with the terminal's
+    settings restored; continued in the foreground, it waits for one key in raw mode again."""
+    name = "SIGTSTP then fg"
+    master, slave = open_pty()
+    before = termios.tcgetattr(slave)
+    commands_read, commands = os.pipe()
+    reports, reports_write = os.pipe()
+    shell = os.fork()
+    if shell == 0:
+        job_control_shell(slave, program, commands_read, reports_write)
+    os.close(commands_read)
+    os.close(reports_write)
+    job = None
+    try:
+        job = int(read_until(reports, b"\n").decode())
+        seen = read_until(master, ROWS_PROMPT)
+        os.write(master, b"1 2\n")
+        seen = read_until(master, b"Dispersia ", seen)
+        wait_for_raw_mode(slave)
+        os.kill(job, signal.SIGTSTP)
+        read_until(reports, b"stopped\n")
+        check(f"{name}: settings restored while stopped", termios.tcgetattr(slave) == before,
+              f"{termios.tcgetattr(slave)} != {before}")
+        os.write(commands, b"c")
+        wait_for_raw_mode(slave)
+        os.write(master, b"q")
+        ended = read_until(reports, b"\n", timeout=5)
+        check(f"{name}: one key ends the wait", ended == b"exited 0\n", repr(ended))
+        check(f"{name}: settings restored at the end", termios.tcgetattr(slave) == before)
+    except TimeoutError as e:
+        check(name, False, str(e))
+    finally:
+        for pid in (job, shell):
+            try:
+                os.kill(pid, signal.SIGKILL) if pid else None
+            except ProcessLookupError:
+                pass
+        os.waitpid(shell, 0)
+        for fd in (master, slave, commands, reports):
+            os.close(fd)
+
+
 def main():
     program = sys.argv[1]
     pipes(program)
+    for key in KEYS:
+        key_taken_alone(program, key)
+    stopped_and_continued(program)
+    end_of_input_is_final(program, ROWS_PROMPT, b"3")
     terminal(program, "a key without Enter", lambda m, p: os.write(m, b"q"), 0)
     terminal(program, "Ctrl-C", lambda m, p: os.write(m, b"\x03"), 0)
     terminal(program, "SIGTERM", lambda m, p: p.send_signal(signal.SIGTERM), -signal.SIGTERM)

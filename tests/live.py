@@ -48,13 +48,29 @@ def open_pty():
         sys.exit(77)
 
 
-def spawn_on_pty(program):
-    """Starts `program` with a new pseudo-terminal as its standard streams; returns the
-    process and the master side."""
+def spawn_on_pty(command, env=None):
+    """Starts `command` (a program path or an argument list) with a new pseudo-terminal as its
+    standard streams and, if given, `env` added to its environment; returns the process and
+    the master side."""
     master, slave = open_pty()
-    proc = subprocess.Popen([program], stdin=slave, stdout=slave, stderr=slave, close_fds=True)
+    command = [command] if isinstance(command, str) else command
+    proc = subprocess.Popen(command, stdin=slave, stdout=slave, stderr=slave, close_fds=True,
+                            env=dict(os.environ, **(env or {})))
     os.close(slave)
     return proc, master
+
+
+def end_of_input_is_final(program, prompt, typed):
+    """On a terminal, types `typed` at the first `prompt` and then Ctrl-D twice: the first hands
+    over the unterminated line, the second is the end of input. The program must not read
+    again: at its next prompt it ends with "Konec vvoda" and status 2."""
+    name = f"end of input after {typed!r} on a terminal"
+    proc, master = spawn_on_pty(program)
+    with running(name, proc, master):
+        seen = read_until(master, prompt)
+        os.write(master, typed + b"\x04\x04")
+        read_until(master, b"Konec vvoda\r\n", seen)
+        check(f"{name}: exit status", proc.wait(timeout=5) == 2, str(proc.returncode))
 
 
 def finish():
