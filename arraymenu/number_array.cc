@@ -26,8 +26,9 @@ bool fitsInMemory(size_t elementCount, uint64_t memoryBytes) {
 bool NumberArray::create(uint32_t size, uint64_t memoryBytes) {
   // malloc rather than new[]: a failure is a null result to report, not an exception, and the
   // block can later grow in place.
-  elements =
-      fitsInMemory(size, memoryBytes) ? static_cast<double*>(std::malloc(size * sizeof(double))) : nullptr;
+  elements = fitsInMemory(size, memoryBytes)
+                 ? static_cast<double*>(std::malloc(size * sizeof(double)))
+                 : nullptr;
   if (elements == nullptr) {
     count = 0;
     reportNoMemory();

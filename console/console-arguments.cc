@@ -26,8 +26,7 @@ ArgumentsAction parseArguments(int argc, char* const argv[], const char** offend
   return action;
 }
 
-void takeArguments(int argc, char* const argv[], std::string_view program,
-                   std::string_view usage) {
+void takeArguments(int argc, char* const argv[], std::string_view program, std::string_view usage) {
   const char* offending = nullptr;
   switch (parseArguments(argc, argv, &offending)) {
     case ArgumentsAction::runDialogue:

@@ -47,8 +47,7 @@ ArgumentsAction parseArguments(int argc, char* const argv[], const char** offend
 /// writes "`program` (consoletools) VERSION" and ends with status 0; anything else gets
 /// "`program`: unrecognized argument 'ARG'" and "Try '`program` --help'." on standard error and
 /// ends with status 64.
-void takeArguments(int argc, char* const argv[], std::string_view program,
-                   std::string_view usage);
+void takeArguments(int argc, char* const argv[], std::string_view program, std::string_view usage);
 
 /// Flushes the stream tied to `in` (standard output for std::cin); false when that write fails.
 bool flushTiedOutput(std::istream& in);

@@ -85,8 +85,12 @@ struct LineCase {
 // A carriage return belongs to the line end only right before it.
 TEST(ReadLineChars, TakesCrLfAsALineEnd) {
   const LineCase cases[] = {
-      {"1.1.2000\r\nnext", "1.1.2000"}, {"a\r\r\n", "a\r"}, {"a\rb\n", "a\rb"},
-      {"\r\n", ""},                     {"a\r", "a\r"},     {"\r", "\r"},
+      {"1.1.2000\r\nnext", "1.1.2000"},
+      {"a\r\r\n", "a\r"},
+      {"a\rb\n", "a\rb"},
+      {"\r\n", ""},
+      {"a\r", "a\r"},
+      {"\r", "\r"},
   };
   for (const LineCase& c : cases) {
     std::istringstream in(c.input);
@@ -209,10 +213,19 @@ struct KeyCase {
 // Where a key ends in what arrived at once: the bytes after it stay for the next reader.
 TEST(KeyContinues, TakesOneByteOneSequenceOrOneCharacter) {
   const KeyCase cases[] = {
-      {"kx", 1},           {"\x03x", 1},        {"\x1b[Ax", 3},   {"\x1bOPx", 3},
-      {"\x1b[1;5Cx", 6},  {"\x1b[200~x", 6},   {"\x1bxy", 2},    {"\x1b[\nx", 3},
-      {"\xc3\xa9x", 2},    {"\xe2\x82\xacx", 3}, {"\xf0\x9f\x99\x82x", 4},
-      {"\x80x", 1},         {"\x1b[111111111111111111", console::kMaxKeyBytes},
+      {"kx", 1},
+      {"\x03x", 1},
+      {"\x1b[Ax", 3},
+      {"\x1bOPx", 3},
+      {"\x1b[1;5Cx", 6},
+      {"\x1b[200~x", 6},
+      {"\x1bxy", 2},
+      {"\x1b[\nx", 3},
+      {"\xc3\xa9x", 2},
+      {"\xe2\x82\xacx", 3},
+      {"\xf0\x9f\x99\x82x", 4},
+      {"\x80x", 1},
+      {"\x1b[111111111111111111", console::kMaxKeyBytes},
   };
   for (const KeyCase& c : cases) {
     const std::string_view bytes(c.bytes);
@@ -243,8 +256,8 @@ TEST(ParseArguments, HelpVersionOrTheFirstUnknownArgument) {
     std::vector<char*> argv{const_cast<char*>("program")};
     for (const char* argument : c.arguments) argv.push_back(const_cast<char*>(argument));
     const char* offending = nullptr;
-    EXPECT_EQ(c.action, console::parseArguments(static_cast<int>(argv.size()), argv.data(),
-                                                &offending));
+    EXPECT_EQ(c.action,
+              console::parseArguments(static_cast<int>(argv.size()), argv.data(), &offending));
     EXPECT_STREQ(c.offending, offending);
   }
 }

@@ -110,8 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool outputCut = checkStreamFailureEnding(run);
   // A read that fails at the key wait ends the line after the variance.
   const bool printed = run.out.find("zadan massiv\n") != std::string::npos;
-  const std::string_view out(run.out.data(),
-                             run.out.size() - (printed && run.status == 4 ? 1 : 0));
+  const std::string_view out(run.out.data(), run.out.size() - (printed && run.status == 4 ? 1 : 0));
   std::string_view rest;
   const std::vector<std::string_view> lines = splitLines(out, &rest);
   if (outputCut) {
