@@ -30,45 +30,45 @@ uint32_t readSize() {
 
 }  // namespace
 
-bool inputSize(uint32_t& size_mas) {
+bool inputSize(uint32_t& arraySize) {
   return console::askUntilAccepted(kInputError, [&] {
     std::cout << "vvedite razmer massiva: ";
-    size_mas = readSize();
+    arraySize = readSize();
     std::cout << std::endl;
-    if (size_mas > 0 && size_mas <= kMaxArraySize) return true;
+    if (arraySize > 0 && arraySize <= kMaxArraySize) return true;
     std::cout << "CHISLO DOLGNO BIT >0 i <52428800" << std::endl;
     return false;
   });
 }
 
-bool inputChoice(int32_t& qq) {
+bool inputChoice(int32_t& choice) {
   return console::askUntilAccepted(kInputError, [&] {
     std::cout << "Vvedite chislo (1..5): ";
-    console::readValue(qq);
-    if (qq > 0 && qq <= 5) return true;
+    console::readValue(choice);
+    if (choice > 0 && choice <= 5) return true;
     std::cout << "CHISLO DOLGNO BIT >0 i <=5" << std::endl;
     return false;
   });
 }
 
-bool inputChange(uint32_t count, int32_t& nomer, double& znach) {
+bool inputChange(uint32_t count, int32_t& elementNumber, double& value) {
   return console::askUntilAccepted(kInputError, [&] {
     std::cout << "Vvedite nomer elementa: ";
-    console::readValue(nomer);
+    console::readValue(elementNumber);
     std::cout << std::endl;
     std::cout << "Vvedite znachenie elementa: ";
-    console::readValue(znach);
+    console::readValue(value);
     std::cout << std::endl;
-    if (nomer > 0 && int64_t{nomer} <= int64_t{count}) return true;
+    if (elementNumber > 0 && int64_t{elementNumber} <= int64_t{count}) return true;
     std::cout << "CHISLO DOLGNO BIT >0 i <=" << count << std::endl;
     return false;
   });
 }
 
-bool inputValue(double& znach) {
+bool inputValue(double& value) {
   return console::askUntilAccepted(kInputError, [&] {
     std::cout << "Vvedite znachenie elementa: ";
-    console::readValue(znach);
+    console::readValue(value);
     std::cout << std::endl;
     return true;
   });

@@ -10,21 +10,21 @@
 
 /// Asks "vvedite razmer massiva: " until a size 1..kMaxArraySize comes, writing a line end after
 /// each read and "CHISLO DOLGNO BIT >0 i <52428800" for a number out of range, including any
-/// number typed with a minus sign. Stores it in `size_mas`; false once stopped.
-bool inputSize(uint32_t& size_mas);
+/// number typed with a minus sign. Stores it in `arraySize`; false once stopped.
+bool inputSize(uint32_t& arraySize);
 
 /// Asks "Vvedite chislo (1..5): " until a choice 1..5 comes, writing
-/// "CHISLO DOLGNO BIT >0 i <=5" for a number out of range. Stores it in `qq`; false once
+/// "CHISLO DOLGNO BIT >0 i <=5" for a number out of range. Stores it in `choice`; false once
 /// stopped.
-bool inputChoice(int32_t& qq);
+bool inputChoice(int32_t& choice);
 
 /// Asks "Vvedite nomer elementa: " and then "Vvedite znachenie elementa: ", a line end after each
 /// read, until the number lies in 1..`count`; a number out of range is reported, after both
 /// were typed, as "CHISLO DOLGNO BIT >0 i <=" and `count`. Stores both; false once stopped.
-bool inputChange(uint32_t count, int32_t& nomer, double& znach);
+bool inputChange(uint32_t count, int32_t& elementNumber, double& value);
 
 /// Asks "Vvedite znachenie elementa: " until a number comes, then writes a line end. Stores it
-/// in `znach`; false once stopped.
-bool inputValue(double& znach);
+/// in `value`; false once stopped.
+bool inputValue(double& value);
 
 #endif  // ARRAYMENU_DIALOGUE_H_

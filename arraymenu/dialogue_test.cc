@@ -26,8 +26,8 @@ struct Dialogue : Redirect {
 TEST(InputSize, AcceptsTheBounds) {
   for (const char* text : {"1\n", "52428799\n", "  +7\n", "00012"}) {
     Dialogue io(text);
-    uint32_t size_mas = 0;
-    ASSERT_TRUE(inputSize(size_mas)) << text;
+    uint32_t arraySize = 0;
+    ASSERT_TRUE(inputSize(arraySize)) << text;
     EXPECT_EQ("vvedite razmer massiva: \n", io.out.str()) << text;
   }
 }
@@ -36,9 +36,9 @@ TEST(InputSize, RangeMessageForZeroTooLargeAndAnyMinusSign) {
   for (const char* text : {"0", "52428800", "4294967295", "-5", "-4294967295", "-1",
                            "-99999999999999999999999", "-0"}) {
     Dialogue io(std::string(text) + "\n3\n");
-    uint32_t size_mas = 0;
-    ASSERT_TRUE(inputSize(size_mas)) << text;
-    EXPECT_EQ(3u, size_mas) << text;
+    uint32_t arraySize = 0;
+    ASSERT_TRUE(inputSize(arraySize)) << text;
+    EXPECT_EQ(3u, arraySize) << text;
     EXPECT_EQ(
         "vvedite razmer massiva: \nCHISLO DOLGNO BIT >0 i <52428800\n"
         "vvedite razmer massiva: \n",
@@ -51,9 +51,9 @@ TEST(InputSize, RangeMessageForZeroTooLargeAndAnyMinusSign) {
 TEST(InputSize, InputErrorForTextThatIsNoSize) {
   for (const char* text : {"abc", "-", "- 5", "+", "4294967296", ".5", "-x"}) {
     Dialogue io(std::string(text) + "\n3\n");
-    uint32_t size_mas = 0;
-    ASSERT_TRUE(inputSize(size_mas)) << text;
-    EXPECT_EQ(3u, size_mas) << text;
+    uint32_t arraySize = 0;
+    ASSERT_TRUE(inputSize(arraySize)) << text;
+    EXPECT_EQ(3u, arraySize) << text;
     EXPECT_EQ("vvedite razmer massiva: vvedite razmer massiva: \n", io.out.str()) << text;
     EXPECT_EQ(kInputError, io.err.str()) << text;
   }
@@ -62,16 +62,16 @@ TEST(InputSize, InputErrorForTextThatIsNoSize) {
 TEST(InputSize, EndOfInputEndsTheDialogue) {
   for (const char* text : {"", "\n  \n", "abc", "0\n", "-", "-3", "x12"}) {
     Dialogue io(text);
-    uint32_t size_mas = 0;
-    EXPECT_FALSE(inputSize(size_mas)) << text;
+    uint32_t arraySize = 0;
+    EXPECT_FALSE(inputSize(arraySize)) << text;
   }
 }
 
 TEST(InputChoice, RangeMessageThenAcceptedChoice) {
   Dialogue io("0\n6\n-1\n2\n");
-  int32_t qq = 0;
-  ASSERT_TRUE(inputChoice(qq));
-  EXPECT_EQ(2, qq);
+  int32_t choice = 0;
+  ASSERT_TRUE(inputChoice(choice));
+  EXPECT_EQ(2, choice);
   const std::string prompt = "Vvedite chislo (1..5): ";
   const std::string range = "CHISLO DOLGNO BIT >0 i <=5\n";
   EXPECT_EQ(prompt + range + prompt + range + prompt + range + prompt, io.out.str());
@@ -79,9 +79,9 @@ TEST(InputChoice, RangeMessageThenAcceptedChoice) {
 
 TEST(InputChoice, InputErrorDropsTheRestOfTheLine) {
   Dialogue io("x 4\n2147483648\n5 1\n");
-  int32_t qq = 0;
-  ASSERT_TRUE(inputChoice(qq));
-  EXPECT_EQ(5, qq);
+  int32_t choice = 0;
+  ASSERT_TRUE(inputChoice(choice));
+  EXPECT_EQ(5, choice);
   EXPECT_EQ(kInputError + kInputError, io.err.str());
   EXPECT_EQ(' ', std::cin.get());  // what follows the choice stays for the next prompt
 }
@@ -89,18 +89,18 @@ TEST(InputChoice, InputErrorDropsTheRestOfTheLine) {
 TEST(InputChoice, EndOfInputEndsTheDialogue) {
   for (const char* text : {"", "7\n", "x"}) {
     Dialogue io(text);
-    int32_t qq = 0;
-    EXPECT_FALSE(inputChoice(qq)) << text;
+    int32_t choice = 0;
+    EXPECT_FALSE(inputChoice(choice)) << text;
   }
 }
 
 TEST(InputChange, NumberOutOfRangeIsReportedAfterTheValueWithTheCount) {
   Dialogue io("0\n1.5\n4\n2\n3\n-7.25\n");
-  int32_t nomer = 0;
-  double znach = 0.0;
-  ASSERT_TRUE(inputChange(3, nomer, znach));
-  EXPECT_EQ(3, nomer);
-  EXPECT_EQ(-7.25, znach);
+  int32_t elementNumber = 0;
+  double value = 0.0;
+  ASSERT_TRUE(inputChange(3, elementNumber, value));
+  EXPECT_EQ(3, elementNumber);
+  EXPECT_EQ(-7.25, value);
   const std::string both = "Vvedite nomer elementa: \nVvedite znachenie elementa: \n";
   const std::string range = "CHISLO DOLGNO BIT >0 i <=3\n";
   EXPECT_EQ(both + range + both + range + both, io.out.str());
@@ -108,11 +108,11 @@ TEST(InputChange, NumberOutOfRangeIsReportedAfterTheValueWithTheCount) {
 
 TEST(InputChange, ABadValueStartsAgainFromTheNumber) {
   Dialogue io("1\nabc\n2\n8\n");
-  int32_t nomer = 0;
-  double znach = 0.0;
-  ASSERT_TRUE(inputChange(2, nomer, znach));
-  EXPECT_EQ(2, nomer);
-  EXPECT_EQ(8.0, znach);
+  int32_t elementNumber = 0;
+  double value = 0.0;
+  ASSERT_TRUE(inputChange(2, elementNumber, value));
+  EXPECT_EQ(2, elementNumber);
+  EXPECT_EQ(8.0, value);
   EXPECT_EQ(kInputError, io.err.str());
   EXPECT_EQ(
       "Vvedite nomer elementa: \nVvedite znachenie elementa: "
@@ -123,25 +123,25 @@ TEST(InputChange, ABadValueStartsAgainFromTheNumber) {
 TEST(InputChange, EndOfInputEndsTheDialogue) {
   for (const char* text : {"", "1\n", "9\n1\n", "x\n"}) {
     Dialogue io(text);
-    int32_t nomer = 0;
-    double znach = 0.0;
-    EXPECT_FALSE(inputChange(5, nomer, znach)) << text;
+    int32_t elementNumber = 0;
+    double value = 0.0;
+    EXPECT_FALSE(inputChange(5, elementNumber, value)) << text;
   }
 }
 
 TEST(InputValue, AnyNumberIsAccepted) {
   Dialogue io(".\n1e999\n-0.0\n");
-  double znach = 1.0;
-  ASSERT_TRUE(inputValue(znach));
-  EXPECT_TRUE(znach == 0.0 && std::signbit(znach));
+  double value = 1.0;
+  ASSERT_TRUE(inputValue(value));
+  EXPECT_TRUE(value == 0.0 && std::signbit(value));
   EXPECT_EQ(kInputError + kInputError, io.err.str());
 }
 
 TEST(InputValue, EndOfInputEndsTheDialogue) {
   for (const char* text : {"", "-", "abc\n"}) {
     Dialogue io(text);
-    double znach = 0.0;
-    EXPECT_FALSE(inputValue(znach)) << text;
+    double value = 0.0;
+    EXPECT_FALSE(inputValue(value)) << text;
   }
 }
 

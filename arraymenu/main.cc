@@ -2,7 +2,6 @@
 // lists, changes and extends it until Exit.
 #include <cstdint>
 #include <iostream>
-#include <string_view>
 
 #include "arraymenu/dialogue.h"
 #include "arraymenu/number_array.h"
@@ -10,21 +9,16 @@
 
 namespace {
 
-constexpr std::string_view kUsage =
-    "Usage: arraymenu [--help | --version]\n"
-    "An editor for an array of numbers: asks for a size, fills that many elements with\n"
-    "pseudo-random values, then serves a menu that lists the array, changes an element, appends\n"
-    "an element, clears the console or exits.\n"
-    "Prompts go to standard output; the answers are read from standard input.\n"
-    "\n"
-    "Exit status:\n"
-    "   1  Exit was chosen from the menu\n"
-    "   2  standard input ended\n"
-    "   3  the array could not be created for want of memory\n"
-    "   4  reading standard input or writing standard output failed\n"
-    "  64  an argument was not recognized\n"
-    "\n"
-    "See man arraymenu\n";
+const console::Usage kUsage{
+    .description =
+        "An editor for an array of numbers: asks for a size, fills that many elements\n"
+        "with pseudo-random values, then serves a menu that lists the array, changes an\n"
+        "element, appends an element, clears the console or exits.\n",
+    .statuses =
+        "   1  Exit was chosen from the menu\n"
+        "   2  standard input ended\n"
+        "   3  the array could not be created for want of memory\n",
+};
 
 void writeMenu() {
   std::cout << "viberete deistvie:" << std::endl
@@ -37,8 +31,8 @@ void writeMenu() {
             << std::endl;
 }
 
-[[noreturn]] void releaseAndExitAtStreamEnd(NumberArray& mas) {
-  mas.release();
+[[noreturn]] void releaseAndExitAtStreamEnd(NumberArray& numbers) {
+  numbers.release();
   console::exitAtStreamEnd();
 }
 
@@ -49,35 +43,35 @@ int main(int argc, char* argv[]) {
   console::takeArguments(argc, argv, "arraymenu", kUsage);
   std::cin.exceptions(std::ios_base::failbit);
 
-  uint32_t size_mas = 0;
-  if (!inputSize(size_mas)) console::exitAtStreamEnd();
-  NumberArray mas;
-  if (!mas.create(size_mas)) console::exitProgram(console::kStatusOutOfMemory);
+  uint32_t arraySize = 0;
+  if (!inputSize(arraySize)) console::exitAtStreamEnd();
+  NumberArray numbers;
+  if (!numbers.create(arraySize)) console::exitProgram(console::kStatusOutOfMemory);
 
-  int32_t qq = 0;
-  int32_t nomer = 0;
-  double znach = 0.0;
+  int32_t choice = 0;
+  int32_t elementNumber = 0;
+  double value = 0.0;
   for (;;) {
     writeMenu();
-    if (!inputChoice(qq)) releaseAndExitAtStreamEnd(mas);
-    switch (qq) {
+    if (!inputChoice(choice)) releaseAndExitAtStreamEnd(numbers);
+    switch (choice) {
       case 1:
-        printArray(mas);
+        printArray(numbers);
         break;
       case 2:
-        if (!inputChange(mas.size(), nomer, znach)) releaseAndExitAtStreamEnd(mas);
-        mas.changeElement(nomer, znach);
+        if (!inputChange(numbers.size(), elementNumber, value)) releaseAndExitAtStreamEnd(numbers);
+        numbers.changeElement(elementNumber, value);
         break;
       case 3:
-        if (!inputValue(znach)) releaseAndExitAtStreamEnd(mas);
+        if (!inputValue(value)) releaseAndExitAtStreamEnd(numbers);
         // On failure the array is as it was and the menu comes again.
-        mas.appendElement(znach);
+        numbers.appendElement(value);
         break;
       case 4:
         console::clearScreen();
         break;
       default:  // 5, the only other choice inputChoice lets through
-        mas.release();
+        numbers.release();
         console::exitProgram(1);
     }
   }

@@ -13,8 +13,6 @@ namespace {
 // write, so that writing costs little beside formatting.
 constexpr size_t kLinesPerBlock = 1 << 12;
 
-void reportNoMemory() { std::cerr << "Nedostatochno pamyati" << std::endl; }
-
 // A block larger than the machine would be granted by an overcommitting system and the process
 // killed once it is used; such a block is refused like a failed allocation.
 bool fitsInMemory(size_t elementCount, uint64_t memoryBytes) {
@@ -31,7 +29,7 @@ bool NumberArray::create(uint32_t size, uint64_t memoryBytes) {
                  : nullptr;
   if (elements == nullptr) {
     count = 0;
-    reportNoMemory();
+    console::reportOutOfMemory();
     return false;
   }
   count = size;
@@ -54,7 +52,7 @@ bool NumberArray::appendElement(double value, uint64_t memoryBytes) {
                     ? nullptr
                     : std::realloc(elements, newCount * sizeof(double));
   if (grown == nullptr) {
-    reportNoMemory();
+    console::reportOutOfMemory();
     return false;
   }
   elements = static_cast<double*>(grown);
@@ -73,14 +71,14 @@ void NumberArray::release() { std::free(elements); }
 
 uint32_t NumberArray::size() const { return count; }
 
-void printArray(NumberArray mas) {
+void printArray(NumberArray numbers) {
   char block[kLinesPerBlock * kListingLineRoom];
   std::streambuf* out = std::cout.rdbuf();
   // Whatever is pending in the stream goes first, then the text in large pieces.
   std::cout.flush();
-  for (uint32_t done = 0; done < mas.count;) {
-    const uint32_t lines = std::min<uint32_t>(mas.count - done, kLinesPerBlock);
-    const char* end = formatListingLines(block, mas.elements + done, lines, done + 1);
+  for (uint32_t done = 0; done < numbers.count;) {
+    const uint32_t lines = std::min<uint32_t>(numbers.count - done, kLinesPerBlock);
+    const char* end = formatListingLines(block, numbers.elements + done, lines, done + 1);
     if (out->sputn(block, end - block) != end - block) {
       std::cout.setstate(std::ios_base::badbit);  // a failed write; the dialogue stops
       break;

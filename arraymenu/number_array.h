@@ -42,10 +42,10 @@ struct NumberArray {
   uint32_t size() const;
 };
 
-/// Writes the listing of `mas` on standard output: for each element its number from 1 and its
+/// Writes the listing of `numbers` on standard output: for each element its number from 1 and its
 /// value right-aligned in ten characters, one line each, then an empty line. The lines go out
 /// in large blocks; the empty line flushes standard output. A failed write ends the listing and
 /// marks standard output bad.
-void printArray(NumberArray mas);
+void printArray(NumberArray numbers);
 
 #endif  // ARRAYMENU_NUMBER_ARRAY_H_

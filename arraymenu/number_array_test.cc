@@ -25,34 +25,34 @@ std::vector<double> expectedValues(uint32_t size) {
   return values;
 }
 
-std::vector<double> contents(const NumberArray& mas) {
-  return std::vector<double>(mas.elements, mas.elements + mas.count);
+std::vector<double> contents(const NumberArray& numbers) {
+  return std::vector<double>(numbers.elements, numbers.elements + numbers.count);
 }
 
 NumberArray created(uint32_t size) {
   Redirect io("");
-  NumberArray mas;
-  EXPECT_TRUE(mas.create(size));
-  return mas;
+  NumberArray numbers;
+  EXPECT_TRUE(numbers.create(size));
+  return numbers;
 }
 
 TEST(Create, FillsFromTheGeneratorSeededWithZero) {
   Redirect io("");
-  NumberArray mas;
-  ASSERT_TRUE(mas.create(1000));
+  NumberArray numbers;
+  ASSERT_TRUE(numbers.create(1000));
   EXPECT_EQ("Massiv sozdan\n\n", io.out.str());
   EXPECT_EQ("", io.err.str());
-  EXPECT_EQ(1000u, mas.size());
-  EXPECT_EQ(expectedValues(1000), contents(mas));
-  mas.release();
+  EXPECT_EQ(1000u, numbers.size());
+  EXPECT_EQ(expectedValues(1000), contents(numbers));
+  numbers.release();
 }
 
 TEST(Create, FirstValuesByHand) {
   // glibc's generator after srand(0) starts 1804289383, 846930886, 1681692777, 1714636915.
-  NumberArray mas = created(2);
-  EXPECT_EQ(886.383, mas.elements[0]);
-  EXPECT_EQ(915.777, mas.elements[1]);
-  mas.release();
+  NumberArray numbers = created(2);
+  EXPECT_EQ(886.383, numbers.elements[0]);
+  EXPECT_EQ(915.777, numbers.elements[1]);
+  numbers.release();
 }
 
 TEST(Create, SameSizeGivesSameValues) {
@@ -65,35 +65,35 @@ TEST(Create, SameSizeGivesSameValues) {
 }
 
 TEST(Create, ValuesAreWholeThousandthsFromZeroTo999999) {
-  NumberArray mas = created(100000);
-  for (double value : contents(mas)) {
+  NumberArray numbers = created(100000);
+  for (double value : contents(numbers)) {
     ASSERT_GE(value, 0.0);
     ASSERT_LE(value, 999.999);
     const double thousandths = std::round(value * 1000.0);
     ASSERT_EQ(value, std::floor(thousandths / 1000) + std::fmod(thousandths, 1000.0) / 1000.0);
   }
-  mas.release();
+  numbers.release();
 }
 
 TEST(Create, SizeOneHoldsOneElement) {
-  NumberArray mas = created(1);
-  EXPECT_EQ(1u, mas.size());
-  mas.release();
+  NumberArray numbers = created(1);
+  EXPECT_EQ(1u, numbers.size());
+  numbers.release();
 }
 
 TEST(AppendElement, AddsTheValueLastAndKeepsTheOthers) {
-  NumberArray mas = created(3);
-  const std::vector<double> before = contents(mas);
+  NumberArray numbers = created(3);
+  const std::vector<double> before = contents(numbers);
   Redirect io("");
-  ASSERT_TRUE(mas.appendElement(-2.5));
-  ASSERT_TRUE(mas.appendElement(7.0));
+  ASSERT_TRUE(numbers.appendElement(-2.5));
+  ASSERT_TRUE(numbers.appendElement(7.0));
   EXPECT_EQ("Znacenie dobavleno\n\nZnacenie dobavleno\n\n", io.out.str());
-  EXPECT_EQ(5u, mas.size());
+  EXPECT_EQ(5u, numbers.size());
   std::vector<double> expected = before;
   expected.push_back(-2.5);
   expected.push_back(7.0);
-  EXPECT_EQ(expected, contents(mas));
-  mas.release();
+  EXPECT_EQ(expected, contents(numbers));
+  numbers.release();
 }
 
 // A block beyond the memory the machine has is refused before it is asked for: 10 elements
@@ -101,48 +101,48 @@ TEST(AppendElement, AddsTheValueLastAndKeepsTheOthers) {
 TEST(MemoryLimit, RefusesABlockLargerThanTheMemoryGiven) {
   {
     Redirect io("");
-    NumberArray mas;
-    EXPECT_FALSE(mas.create(10, 79));
-    EXPECT_EQ(0u, mas.size());
+    NumberArray numbers;
+    EXPECT_FALSE(numbers.create(10, 79));
+    EXPECT_EQ(0u, numbers.size());
     EXPECT_EQ("Nedostatochno pamyati\n", io.err.str());
     EXPECT_EQ("", io.out.str());
   }
-  NumberArray mas;
+  NumberArray numbers;
   {
     Redirect io("");
-    ASSERT_TRUE(mas.create(10, 80));
+    ASSERT_TRUE(numbers.create(10, 80));
   }
-  const std::vector<double> before = contents(mas);
+  const std::vector<double> before = contents(numbers);
   Redirect io("");
-  EXPECT_FALSE(mas.appendElement(1.5, 87));
-  EXPECT_EQ(before, contents(mas));
+  EXPECT_FALSE(numbers.appendElement(1.5, 87));
+  EXPECT_EQ(before, contents(numbers));
   EXPECT_EQ("Nedostatochno pamyati\n", io.err.str());
-  EXPECT_TRUE(mas.appendElement(1.5, 88));
-  EXPECT_EQ(11u, mas.size());
+  EXPECT_TRUE(numbers.appendElement(1.5, 88));
+  EXPECT_EQ(11u, numbers.size());
   EXPECT_EQ("Znacenie dobavleno\n\n", io.out.str());
-  mas.release();
+  numbers.release();
 }
 
 TEST(ChangeElement, ChangesOnlyTheNumberedElement) {
-  NumberArray mas = created(4);
-  std::vector<double> expected = contents(mas);
+  NumberArray numbers = created(4);
+  std::vector<double> expected = contents(numbers);
   Redirect io("");
-  mas.changeElement(1, 0.5);
-  mas.changeElement(4, -9.0);
+  numbers.changeElement(1, 0.5);
+  numbers.changeElement(4, -9.0);
   expected[0] = 0.5;
   expected[3] = -9.0;
-  EXPECT_EQ(expected, contents(mas));
+  EXPECT_EQ(expected, contents(numbers));
   EXPECT_EQ("Znacenie izmeneno\n\nZnacenie izmeneno\n\n", io.out.str());
-  mas.release();
+  numbers.release();
 }
 
 TEST(ChangeElement, ReachesAnAppendedElement) {
-  NumberArray mas = created(2);
+  NumberArray numbers = created(2);
   Redirect io("");
-  ASSERT_TRUE(mas.appendElement(1.0));
-  mas.changeElement(3, 2.0);
-  EXPECT_EQ(2.0, mas.elements[2]);
-  mas.release();
+  ASSERT_TRUE(numbers.appendElement(1.0));
+  numbers.changeElement(3, 2.0);
+  EXPECT_EQ(2.0, numbers.elements[2]);
+  numbers.release();
 }
 
 // The listing as a stream writes it line by line, to compare the block-wise listing with.
@@ -156,25 +156,25 @@ std::string literalListing(const std::vector<double>& values) {
 }
 
 TEST(PrintArray, ListsEveryElementOverSeveralBlocks) {
-  NumberArray mas = created(10007);  // several blocks, the last one partly filled
+  NumberArray numbers = created(10007);  // several blocks, the last one partly filled
   {
     Redirect io("");
-    mas.changeElement(9000, 1234567.0);
-    mas.changeElement(10007, -0.0);
+    numbers.changeElement(9000, 1234567.0);
+    numbers.changeElement(10007, -0.0);
   }
   Redirect io("");
-  printArray(mas);
-  EXPECT_EQ(literalListing(contents(mas)), io.out.str());
-  mas.release();
+  printArray(numbers);
+  EXPECT_EQ(literalListing(contents(numbers)), io.out.str());
+  numbers.release();
 }
 
 TEST(PrintArray, OneElementIsOneLineAndAnEmptyLine) {
-  NumberArray mas = created(1);
+  NumberArray numbers = created(1);
   Redirect io("");
   std::cout << "before ";
-  printArray(mas);
+  printArray(numbers);
   EXPECT_EQ("before 1   886.383\n\n", io.out.str());
-  mas.release();
+  numbers.release();
 }
 
 }  // namespace

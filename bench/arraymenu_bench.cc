@@ -59,23 +59,23 @@ void measure(benchmark::State& state, uint32_t elements, Step step) {
 
 // The largest array, created once and shared by the listings and the append.
 NumberArray& largestArray() {
-  static NumberArray mas = [] {
+  static NumberArray numbers = [] {
     CoutToFile quiet("/dev/null");
     NumberArray created;
     if (!created.create(kMaxArraySize)) std::abort();
     return created;
   }();
-  return mas;
+  return numbers;
 }
 
 void BM_CreateLargest(benchmark::State& state) {
   CoutToFile quiet("/dev/null");
   measure(state, kMaxArraySize, [](benchmark::State& s) {
-    NumberArray mas;
-    if (!mas.create(kMaxArraySize)) s.SkipWithError("no memory");
-    benchmark::DoNotOptimize(mas.elements);
+    NumberArray numbers;
+    if (!numbers.create(kMaxArraySize)) s.SkipWithError("no memory");
+    benchmark::DoNotOptimize(numbers.elements);
     s.PauseTiming();
-    mas.release();
+    numbers.release();
     s.ResumeTiming();
   });
 }
@@ -97,10 +97,10 @@ void BM_LiteralCreateMillion(benchmark::State& state) {
 BENCHMARK(BM_LiteralCreateMillion)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void listTo(benchmark::State& state, const char* path, uint32_t elements) {
-  NumberArray mas = largestArray();
-  mas.count = elements;
+  NumberArray numbers = largestArray();
+  numbers.count = elements;
   CoutToFile out(path);
-  measure(state, elements, [&](benchmark::State&) { printArray(mas); });
+  measure(state, elements, [&](benchmark::State&) { printArray(numbers); });
 }
 
 void BM_PrintLargestToDevNull(benchmark::State& state) {
@@ -122,37 +122,37 @@ void BM_PrintMillionToDevNull(benchmark::State& state) { listTo(state, "/dev/nul
 BENCHMARK(BM_PrintMillionToDevNull)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The listing written the plain way: stream formatting and a flush for every line.
-void literalPrintArray(NumberArray mas) {
-  for (uint32_t i = 0; i < mas.count; ++i) {
-    std::cout << static_cast<int>(i + 1) << std::setw(10) << mas.elements[i] << std::endl;
+void literalPrintArray(NumberArray numbers) {
+  for (uint32_t i = 0; i < numbers.count; ++i) {
+    std::cout << static_cast<int>(i + 1) << std::setw(10) << numbers.elements[i] << std::endl;
   }
   std::cout << std::endl;
 }
 
 void BM_LiteralPrintMillionToDevNull(benchmark::State& state) {
-  NumberArray mas = largestArray();
-  mas.count = kLiteralSize;
+  NumberArray numbers = largestArray();
+  numbers.count = kLiteralSize;
   CoutToFile out("/dev/null");
-  measure(state, kLiteralSize, [&](benchmark::State&) { literalPrintArray(mas); });
+  measure(state, kLiteralSize, [&](benchmark::State&) { literalPrintArray(numbers); });
 }
 BENCHMARK(BM_LiteralPrintMillionToDevNull)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_AppendAtLargest(benchmark::State& state) {
-  NumberArray& mas = largestArray();
+  NumberArray& numbers = largestArray();
   CoutToFile quiet("/dev/null");
   measure(state, 1, [&](benchmark::State& s) {
-    if (!mas.appendElement(1.5)) s.SkipWithError("no memory");
+    if (!numbers.appendElement(1.5)) s.SkipWithError("no memory");
   });
 }
 BENCHMARK(BM_AppendAtLargest)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // An append the literal way: a new block one larger, a copy, the old block released.
 void BM_LiteralAppendAtLargest(benchmark::State& state) {
-  NumberArray& mas = largestArray();
+  NumberArray& numbers = largestArray();
   measure(state, 1, [&](benchmark::State&) {
-    auto* grown = new double[size_t{mas.count} + 1];
-    std::copy(mas.elements, mas.elements + mas.count, grown);
-    grown[mas.count] = 1.5;
+    auto* grown = new double[size_t{numbers.count} + 1];
+    std::copy(numbers.elements, numbers.elements + numbers.count, grown);
+    grown[numbers.count] = 1.5;
     benchmark::DoNotOptimize(grown);
     delete[] grown;
   });

@@ -30,14 +30,15 @@ int64_t literalDifference(Date a, Date b) {
   return count + int64_t{dmax.day} - dmin.day;
 }
 
-void runDifference(benchmark::State& state, Date d1, Date d2,
+void runDifference(benchmark::State& state, Date workingDate, Date otherDate,
                    int64_t (*difference)(Date, Date) = dateDifference) {
   for (auto _ : state) {
-    benchmark::DoNotOptimize(d1);
-    benchmark::DoNotOptimize(d2);
-    benchmark::DoNotOptimize(difference(d1, d2));
+    benchmark::DoNotOptimize(workingDate);
+    benchmark::DoNotOptimize(otherDate);
+    benchmark::DoNotOptimize(difference(workingDate, otherDate));
   }
-  state.SetItemsProcessed(state.iterations() * (int64_t{d2.year} - d1.year));  // years
+  state.SetItemsProcessed(state.iterations() *
+                          (int64_t{otherDate.year} - workingDate.year));  // years
 }
 
 void BM_DifferenceLargestSpan(benchmark::State& state) {

@@ -15,22 +15,22 @@
 
 namespace {
 
-void countCells(benchmark::State& state, int M, int N) {
-  state.SetItemsProcessed(state.iterations() * int64_t{M} * N);
+void countCells(benchmark::State& state, int rows, int columns) {
+  state.SetItemsProcessed(state.iterations() * int64_t{rows} * columns);
 }
 
-float** allocateOrSkip(benchmark::State& state, int M, int N) {
-  float** mas = allocateMatrix(M, N, console::physicalMemory());
-  if (mas == nullptr) state.SkipWithError("matrix refused");
-  return mas;
+float** allocateOrSkip(benchmark::State& state, int rows, int columns) {
+  float** matrix = allocateMatrix(rows, columns, console::physicalMemory());
+  if (matrix == nullptr) state.SkipWithError("matrix refused");
+  return matrix;
 }
 
 // The literal way for comparison: std::setw per cell and std::endl per row.
-void fillCellByCell(float** mas, int M, int N, std::ostream& out) {
-  for (int i = 0; i < M; ++i) {
-    for (int j = 0; j < N; ++j) {
-      mas[i][j] = static_cast<float>((std::rand() % 10000) / 1000.0);
-      out << std::setw(6) << mas[i][j];
+void fillCellByCell(float** matrix, int rows, int columns, std::ostream& out) {
+  for (int i = 0; i < rows; ++i) {
+    for (int j = 0; j < columns; ++j) {
+      matrix[i][j] = static_cast<float>((std::rand() % 10000) / 1000.0);
+      out << std::setw(6) << matrix[i][j];
     }
     out << std::endl;
   }
@@ -38,20 +38,20 @@ void fillCellByCell(float** mas, int M, int N, std::ostream& out) {
 
 // What gridstat does between the dimension dialogue and the statistics, filling with `fill`.
 void runCreateAndPrint(benchmark::State& state,
-                       void (*fill)(float** mas, int M, int N, std::ostream& out)) {
-  const auto M = static_cast<int>(state.range(0));
-  const auto N = M;
+                       void (*fill)(float** matrix, int rows, int columns, std::ostream& out)) {
+  const auto rows = static_cast<int>(state.range(0));
+  const auto columns = rows;
   std::ofstream out("/dev/null");
   for (auto _ : state) {
-    float** mas = allocateOrSkip(state, M, N);
-    if (mas == nullptr) return;
+    float** matrix = allocateOrSkip(state, rows, columns);
+    if (matrix == nullptr) return;
     std::srand(1);
-    fill(mas, M, N, out);
+    fill(matrix, rows, columns, out);
     out.flush();
-    MatrixTool obj;
-    obj.releaseMatrix(mas, M, N);
+    MatrixTool matrixTool;
+    matrixTool.releaseMatrix(matrix, rows, columns);
   }
-  countCells(state, M, N);
+  countCells(state, rows, columns);
 }
 
 void BM_CreateAndPrint(benchmark::State& state) { runCreateAndPrint(state, fillMatrix); }
@@ -75,19 +75,19 @@ void BM_RandOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_RandOnly)->Arg(5000)->Unit(benchmark::kMillisecond);
 
-// Times `compute` on a filled M x M matrix.
+// Times `compute` on a filled square matrix of `rows` rows.
 void runStatistics(benchmark::State& state,
-                   MatrixStatistics (*compute)(const float* const* mas, int M, int N)) {
-  const auto M = static_cast<int>(state.range(0));
-  float** mas = allocateOrSkip(state, M, M);
-  if (mas == nullptr) return;
+                   MatrixStatistics (*compute)(const float* const* matrix, int rows, int columns)) {
+  const auto rows = static_cast<int>(state.range(0));
+  float** matrix = allocateOrSkip(state, rows, rows);
+  if (matrix == nullptr) return;
   std::srand(1);
   std::ofstream out("/dev/null");
-  fillMatrix(mas, M, M, out);
-  for (auto _ : state) benchmark::DoNotOptimize(compute(mas, M, M));
-  MatrixTool obj;
-  obj.releaseMatrix(mas, M, M);
-  countCells(state, M, M);
+  fillMatrix(matrix, rows, rows, out);
+  for (auto _ : state) benchmark::DoNotOptimize(compute(matrix, rows, rows));
+  MatrixTool matrixTool;
+  matrixTool.releaseMatrix(matrix, rows, rows);
+  countCells(state, rows, rows);
 }
 
 void BM_Statistics(benchmark::State& state) { runStatistics(state, computeStatistics); }
@@ -95,17 +95,17 @@ BENCHMARK(BM_Statistics)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // The statistics the literal way, in single-precision accumulators (which lose the sum of a
 // large matrix), for the rate per cell.
-MatrixStatistics floatStatistics(const float* const* mas, int M, int N) {
+MatrixStatistics floatStatistics(const float* const* matrix, int rows, int columns) {
   float sum = 0;
-  for (int i = 0; i < M; ++i) {
-    for (int j = 0; j < N; ++j) sum = static_cast<float>(sum + mas[i][j]);
+  for (int i = 0; i < rows; ++i) {
+    for (int j = 0; j < columns; ++j) sum = static_cast<float>(sum + matrix[i][j]);
   }
-  const double count = static_cast<double>(M) * N;
+  const double count = static_cast<double>(rows) * columns;
   const auto mean = static_cast<float>(sum / count);
   float acc = 0;
-  for (int i = 0; i < M; ++i) {
-    for (int j = 0; j < N; ++j) {
-      const double d = mas[i][j] - mean;
+  for (int i = 0; i < rows; ++i) {
+    for (int j = 0; j < columns; ++j) {
+      const double d = matrix[i][j] - mean;
       acc = static_cast<float>(d * d + acc);
     }
   }

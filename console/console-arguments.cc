@@ -26,13 +26,20 @@ ArgumentsAction parseArguments(int argc, char* const argv[], const char** offend
   return action;
 }
 
-void takeArguments(int argc, char* const argv[], std::string_view program, std::string_view usage) {
+void takeArguments(int argc, char* const argv[], std::string_view program, const Usage& usage) {
   const char* offending = nullptr;
   switch (parseArguments(argc, argv, &offending)) {
     case ArgumentsAction::runDialogue:
       return;
     case ArgumentsAction::showHelp:
-      std::cout << usage;
+      std::cout << "Usage: " << program << " [--help | --version]\n"
+                << usage.description
+                << "Prompts go to standard output; the answers are read from standard input.\n\n"
+                << "Exit status:\n"
+                << usage.statuses
+                << "   4  reading standard input or writing standard output failed\n"
+                << "  64  an argument was not recognized\n\n"
+                << "See man " << program << '\n';
       exitProgram(0);
     case ArgumentsAction::showVersion:
       std::cout << program << " (consoletools) " << CONSOLETOOLS_VERSION << '\n';

@@ -105,6 +105,8 @@ void exitAtStreamEnd() {
   exitProgram(kStatusStreamFailed);  // reports the failed write
 }
 
+void reportOutOfMemory() { std::cerr << "Nedostatochno pamyati" << std::endl; }
+
 void exitProgram(int status) {
   if (std::cout.flush().fail()) {
     std::cerr << "Oshibka zapisi" << std::endl;

@@ -42,12 +42,20 @@ enum class ArgumentsAction { runDialogue, showHelp, showVersion, unrecognized };
 /// points to the first such.
 ArgumentsAction parseArguments(int argc, char* const argv[], const char** offending);
 
+/// What `--help` tells of a program beyond what all share (the usage line, where answers are
+/// read, statuses 4 and 64, the manual page): what it does, and its own exit statuses as lines
+/// "   N  meaning".
+struct Usage {
+  std::string_view description;
+  std::string_view statuses;
+};
+
 /// Acts on the command line before anything else is read or written: returns when there are no
-/// arguments; `--help` writes `usage` on standard output and ends with status 0; `--version`
+/// arguments; `--help` writes the usage on standard output and ends with status 0; `--version`
 /// writes "`program` (consoletools) VERSION" and ends with status 0; anything else gets
 /// "`program`: unrecognized argument 'ARG'" and "Try '`program` --help'." on standard error and
 /// ends with status 64.
-void takeArguments(int argc, char* const argv[], std::string_view program, std::string_view usage);
+void takeArguments(int argc, char* const argv[], std::string_view program, const Usage& usage);
 
 /// Flushes the stream tied to `in` (standard output for std::cin); false when that write fails.
 bool flushTiedOutput(std::istream& in);
@@ -148,6 +156,9 @@ void clearScreen();
 /// "Oshibka chteniya" with status 4 after a read error, or "Konec vvoda" with status 2 at end
 /// of input.
 [[noreturn]] void exitAtStreamEnd();
+
+/// Writes "Nedostatochno pamyati" on standard error: what was asked for cannot be held.
+void reportOutOfMemory();
 
 /// Flushes standard output and error and ends the program with `status`, or with status 4 after
 /// writing "Oshibka zapisi" on standard error when standard output failed. Destructors of

@@ -40,17 +40,17 @@ bool sumDates(Date base, Date other, Date* sum) {
   return true;
 }
 
-void addDate(Date* d1, Date d2) {
+void addDate(Date* workingDate, Date otherDate) {
   std::cout << std::endl;
-  if (!sumDates(*d1, d2, d1)) {
+  if (!sumDates(*workingDate, otherDate, workingDate)) {
     std::cout << "Error, god summi slishkom bolshoi" << std::endl;
     return;
   }
   std::cout << "Summa dat ravna: ";
-  printDate(*d1);
+  printDate(*workingDate);
 }
 
-int64_t dateDifference(Date d1, Date d2) {
-  int64_t difference = dayNumber(d1) - dayNumber(d2);
+int64_t dateDifference(Date workingDate, Date otherDate) {
+  int64_t difference = dayNumber(workingDate) - dayNumber(otherDate);
   return difference < 0 ? -difference : difference;
 }

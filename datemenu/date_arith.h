@@ -14,13 +14,13 @@ void printDate(Date d);
 /// leaving `sum` unchanged, when the year of the sum would not fit 32 bits.
 bool sumDates(Date base, Date other, Date* sum);
 
-/// Replaces `*d1` by the sum of `*d1` and `d2`, then writes an empty line and
-/// "Summa dat ravna: " with the sum. When the year would overflow, `*d1` stays as it was and
-/// the empty line is followed by "Error, god summi slishkom bolshoi".
-void addDate(Date* d1, Date d2);
+/// Replaces `*workingDate` by the sum of `*workingDate` and `otherDate`, then writes an empty line
+/// and "Summa dat ravna: " with the sum. When the year would overflow, `*workingDate` stays as it
+/// was and the empty line is followed by "Error, god summi slishkom bolshoi".
+void addDate(Date* workingDate, Date otherDate);
 
 /// Days from the earlier of two valid dates to the later one: 0 when equal, never negative,
 /// exact for any two valid dates. Constant time.
-int64_t dateDifference(Date d1, Date d2);
+int64_t dateDifference(Date workingDate, Date otherDate);
 
 #endif  // DATEMENU_DATE_ARITH_H_

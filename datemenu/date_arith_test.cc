@@ -60,18 +60,18 @@ TEST(SumDates, RefusesAYearBeyond32BitsCarriesIncluded) {
 
 TEST(AddDate, WritesTheSumAndKeepsIt) {
   Redirect io("");
-  Date d1 = parse("15.06.2009");
-  addDate(&d1, parse("20.08.0001"));
+  Date workingDate = parse("15.06.2009");
+  addDate(&workingDate, parse("20.08.0001"));
   EXPECT_EQ("\nSumma dat ravna: 7.3.2011\n", io.out.str());
-  EXPECT_EQ("7.3.2011", text(d1));
+  EXPECT_EQ("7.3.2011", text(workingDate));
 }
 
 TEST(AddDate, LeavesTheDateAloneWhenTheYearOverflows) {
   Redirect io("");
-  Date d1 = parse("31.12.4294967294");
-  addDate(&d1, parse("31.12.0000"));
+  Date workingDate = parse("31.12.4294967294");
+  addDate(&workingDate, parse("31.12.0000"));
   EXPECT_EQ("\nError, god summi slishkom bolshoi\n", io.out.str());
-  EXPECT_EQ("31.12.4294967294", text(d1));
+  EXPECT_EQ("31.12.4294967294", text(workingDate));
 }
 
 TEST(PrintDate, WritesNoLeadingZeros) {

@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <iostream>
 #include <string>
-#include <string_view>
 
 #include "console/console.h"
 #include "datemenu/choice.h"
@@ -11,20 +10,16 @@
 
 namespace {
 
-constexpr std::string_view kUsage =
-    "Usage: datemenu [--help | --version]\n"
-    "A date calculator in a 365-day calendar without leap years: asks for a working date typed\n"
-    "as dd.mm.yyyy, then serves a menu that adds a second date to it, counts the days between\n"
-    "them, enters it again, prints it, clears the console or exits.\n"
-    "Prompts go to standard output; the answers are read from standard input.\n"
-    "\n"
-    "Exit status:\n"
-    "   1  Exit was chosen from the menu\n"
-    "   2  standard input ended\n"
-    "   4  reading standard input or writing standard output failed\n"
-    "  64  an argument was not recognized\n"
-    "\n"
-    "See man datemenu\n";
+const console::Usage kUsage{
+    .description =
+        "A date calculator in a 365-day calendar without leap years: asks for a working\n"
+        "date typed as dd.mm.yyyy, then serves a menu that adds a second date to it,\n"
+        "counts the days between them, enters it again, prints it, clears the console\n"
+        "or exits.\n",
+    .statuses =
+        "   1  Exit was chosen from the menu\n"
+        "   2  standard input ended\n",
+};
 
 void writeMenu() {
   std::cout << "Viberete deistvie:" << std::endl
@@ -39,15 +34,15 @@ void writeMenu() {
 }
 
 // Asks until a valid choice word comes; 0 once the dialogue has stopped.
-int inputChoice(std::string& vvods) {
+int inputChoice(std::string& choiceWord) {
   for (;;) {
     console::discardPendingInput(std::cin);
-    vvods.clear();
+    choiceWord.clear();
     std::cout << "Vashe deistvie (vvedite 1,2,3,4,5,6): ";
     // Two characters are enough to tell a longer word, which is never a choice.
-    if (!console::readWord(std::cin, vvods, 2)) return 0;
+    if (!console::readWord(std::cin, choiceWord, 2)) return 0;
     std::cout << std::endl;
-    if (int choice = parseChoice(vvods); choice != 0) return choice;
+    if (int choice = parseChoice(choiceWord); choice != 0) return choice;
     std::cerr << "Neverniy vvod!!!" << std::endl << std::endl;
   }
 }
@@ -61,29 +56,29 @@ void readDateOrExit(Date* date) {
 int main(int argc, char* argv[]) {
   console::init();
   console::takeArguments(argc, argv, "datemenu", kUsage);
-  std::string vvods;
-  Date d1{};
-  Date d2{};
-  readDateOrExit(&d1);
+  std::string choiceWord;
+  Date workingDate{};
+  Date otherDate{};
+  readDateOrExit(&workingDate);
   for (;;) {
     writeMenu();
-    switch (inputChoice(vvods)) {
+    switch (inputChoice(choiceWord)) {
       case 1:
-        readDateOrExit(&d2);
-        addDate(&d1, d2);
+        readDateOrExit(&otherDate);
+        addDate(&workingDate, otherDate);
         break;
       case 2: {
-        readDateOrExit(&d2);
-        int64_t n = dateDifference(d1, d2);
-        std::cout << "raznost dat ravna " << n << " dney." << std::endl;
+        readDateOrExit(&otherDate);
+        const int64_t days = dateDifference(workingDate, otherDate);
+        std::cout << "raznost dat ravna " << days << " dney." << std::endl;
         break;
       }
       case 3:
         std::cout << std::endl;
-        readDateOrExit(&d1);
+        readDateOrExit(&workingDate);
         break;
       case 4:
-        printDate(d1);
+        printDate(workingDate);
         break;
       case 5:
         console::clearScreen();

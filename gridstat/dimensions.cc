@@ -4,14 +4,14 @@
 
 #include "console/console.h"
 
-bool inputDimensions(int* M, int* N) {
-  return console::askUntilAccepted("Vvedite tolko chisla!", [M, N] {
+bool inputDimensions(int* rows, int* columns) {
+  return console::askUntilAccepted("Vvedite tolko chisla!", [rows, columns] {
     std::cout << "Vvedite kol-vo stroc" << std::endl;
-    console::readValue(*M);
+    console::readValue(*rows);
     std::cout << std::endl << "Vvedite kol-vo stolbcov" << std::endl;
-    console::readValue(*N);
+    console::readValue(*columns);
     std::cout << std::endl;
-    if (*M > 0 && *N > 0) return true;
+    if (*rows > 0 && *columns > 0) return true;
     std::cout << std::endl << "Nugni chisla > 0" << std::endl;
     return false;
   });

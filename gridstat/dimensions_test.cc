@@ -24,8 +24,8 @@ const std::string kNotNumber = "Vvedite tolko chisla!\n";
 
 struct DialogueCase {
   const char* input;
-  int M;
-  int N;
+  int rows;
+  int columns;
   std::string out;
   std::string err;
 };
@@ -46,11 +46,11 @@ TEST(InputDimensions, AsksUntilBothCountsArePositive) {
   };
   for (const DialogueCase& c : cases) {
     Dialogue d(c.input);
-    int M = -7;
-    int N = -7;
-    ASSERT_TRUE(inputDimensions(&M, &N)) << c.input;
-    EXPECT_EQ(c.M, M) << c.input;
-    EXPECT_EQ(c.N, N) << c.input;
+    int rows = -7;
+    int columns = -7;
+    ASSERT_TRUE(inputDimensions(&rows, &columns)) << c.input;
+    EXPECT_EQ(c.rows, rows) << c.input;
+    EXPECT_EQ(c.columns, columns) << c.input;
     EXPECT_EQ(c.out, d.io.out.str()) << c.input;
     EXPECT_EQ(c.err, d.io.err.str()) << c.input;
   }
@@ -69,9 +69,9 @@ TEST(InputDimensions, EndsAtEndOfInput) {
   };
   for (const DialogueCase& c : cases) {
     Dialogue d(c.input);
-    int M = 0;
-    int N = 0;
-    EXPECT_FALSE(inputDimensions(&M, &N)) << c.input;
+    int rows = 0;
+    int columns = 0;
+    EXPECT_FALSE(inputDimensions(&rows, &columns)) << c.input;
     EXPECT_EQ(c.out, d.io.out.str()) << c.input;
     EXPECT_EQ(c.err, d.io.err.str()) << c.input;
   }

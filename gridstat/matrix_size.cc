@@ -19,16 +19,16 @@ bool blockBytes(uint64_t count, uint64_t elementSize, uint64_t* bytes) {
 
 }  // namespace
 
-bool matrixFootprint(int M, int N, uint64_t* bytes) {
-  if (M <= 0 || N <= 0) return false;
-  const auto rows = static_cast<uint64_t>(M);
+bool matrixFootprint(int rows, int columns, uint64_t* bytes) {
+  if (rows <= 0 || columns <= 0) return false;
+  const auto rowCount = static_cast<uint64_t>(rows);
   uint64_t table = 0;
   uint64_t row = 0;
   uint64_t allRows = 0;
   uint64_t total = 0;
-  if (!blockBytes(rows, sizeof(float*), &table) ||
-      !blockBytes(static_cast<uint64_t>(N), sizeof(float), &row) ||
-      __builtin_mul_overflow(rows, row, &allRows) ||
+  if (!blockBytes(rowCount, sizeof(float*), &table) ||
+      !blockBytes(static_cast<uint64_t>(columns), sizeof(float), &row) ||
+      __builtin_mul_overflow(rowCount, row, &allRows) ||
       __builtin_add_overflow(table, allRows, &total)) {
     return false;
   }
@@ -36,7 +36,7 @@ bool matrixFootprint(int M, int N, uint64_t* bytes) {
   return true;
 }
 
-bool matrixFits(int M, int N, uint64_t memoryBytes) {
+bool matrixFits(int rows, int columns, uint64_t memoryBytes) {
   uint64_t bytes = 0;
-  return matrixFootprint(M, N, &bytes) && bytes <= memoryBytes;
+  return matrixFootprint(rows, columns, &bytes) && bytes <= memoryBytes;
 }

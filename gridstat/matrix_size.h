@@ -4,13 +4,14 @@
 
 #include <cstdint>
 
-/// The bytes an M x N matrix takes from the heap: the row table of M pointers plus M rows of N
-/// floats, each block with the allocator's bookkeeping. Writes them to `bytes` and returns true;
-/// returns false, leaving `bytes` alone, when a count is not positive or the sum does not fit
-/// 64 bits.
-bool matrixFootprint(int M, int N, uint64_t* bytes);
+/// The bytes a matrix of `rows` x `columns` takes from the heap: the row table of `rows` pointers
+/// plus `rows` rows of `columns` floats, each block with the allocator's bookkeeping. Writes them
+/// to `bytes` and returns true; returns false, leaving `bytes` alone, when a count is not positive
+/// or the sum does not fit 64 bits.
+bool matrixFootprint(int rows, int columns, uint64_t* bytes);
 
-/// True when an M x N matrix has a footprint that fits 64 bits and is at most `memoryBytes`.
-bool matrixFits(int M, int N, uint64_t memoryBytes);
+/// True when a `rows` x `columns` matrix has a footprint that fits 64 bits and is at most
+/// `memoryBytes`.
+bool matrixFits(int rows, int columns, uint64_t memoryBytes);
 
 #endif  // GRIDSTAT_MATRIX_SIZE_H_

@@ -9,8 +9,8 @@ namespace {
 // Each block costs its bytes plus an 8-byte header, rounded up to 16, and at least 32.
 TEST(MatrixFootprint, CountsTheRowTableAndEachRow) {
   const struct {
-    int M;
-    int N;
+    int rows;
+    int columns;
     uint64_t bytes;
   } cases[] = {
       {1, 1, 32 + 32},                        // 8 and 4 bytes: the smallest blocks
@@ -24,8 +24,8 @@ TEST(MatrixFootprint, CountsTheRowTableAndEachRow) {
   };
   for (const auto& c : cases) {
     uint64_t bytes = 0;
-    ASSERT_TRUE(matrixFootprint(c.M, c.N, &bytes)) << c.M << " x " << c.N;
-    EXPECT_EQ(c.bytes, bytes) << c.M << " x " << c.N;
+    ASSERT_TRUE(matrixFootprint(c.rows, c.columns, &bytes)) << c.rows << " x " << c.columns;
+    EXPECT_EQ(c.bytes, bytes) << c.rows << " x " << c.columns;
   }
 }
 

@@ -15,8 +15,8 @@ namespace {
 // Output goes out in blocks of this size: one write per block instead of one per cell or row.
 constexpr size_t kBlockBytes = size_t{1} << 17;
 
-void releaseRows(float** mas, int rows) {
-  for (int i = 0; i < rows; ++i) delete[] mas[i];
+void releaseRows(float** matrix, int rowCount) {
+  for (int i = 0; i < rowCount; ++i) delete[] matrix[i];
 }
 
 void writeBlock(std::ostream& out, const char* block, size_t used) {
@@ -25,48 +25,48 @@ void writeBlock(std::ostream& out, const char* block, size_t used) {
 
 }  // namespace
 
-float** MatrixTool::createMatrix(int M, int N) {
-  float** mas = allocateMatrix(M, N, console::physicalMemory());
-  if (mas == nullptr) return nullptr;
+float** MatrixTool::createMatrix(int rows, int columns) {
+  float** matrix = allocateMatrix(rows, columns, console::physicalMemory());
+  if (matrix == nullptr) return nullptr;
   std::cout << "zadan massiv" << std::endl;
   std::srand(seedFromTime(console::currentTime()));
-  fillMatrix(mas, M, N, std::cout);
-  return mas;
+  fillMatrix(matrix, rows, columns, std::cout);
+  return matrix;
 }
 
-void MatrixTool::printStatistics(float** mas, int M, int N) {
-  writeStatistics(std::cout, computeStatistics(mas, M, N));
+void MatrixTool::printStatistics(float** matrix, int rows, int columns) {
+  writeStatistics(std::cout, computeStatistics(matrix, rows, columns));
 }
 
-void MatrixTool::releaseMatrix(float** mas, int M, int /*N*/) {
-  releaseRows(mas, M);
-  delete[] mas;
+void MatrixTool::releaseMatrix(float** matrix, int rows, int /*columns*/) {
+  releaseRows(matrix, rows);
+  delete[] matrix;
 }
 
-float** allocateMatrix(int M, int N, uint64_t memoryBytes) {
+float** allocateMatrix(int rows, int columns, uint64_t memoryBytes) {
   // Overcommitted memory would let a matrix larger than the machine be allocated and then get
   // the process killed while it is filled, so such a matrix is refused beforehand.
-  if (!matrixFits(M, N, memoryBytes)) return nullptr;
-  float** mas = new (std::nothrow) float*[static_cast<size_t>(M)];
-  if (mas == nullptr) return nullptr;
-  for (int i = 0; i < M; ++i) {
-    mas[i] = new (std::nothrow) float[static_cast<size_t>(N)];
-    if (mas[i] == nullptr) {
-      releaseRows(mas, i);
-      delete[] mas;
+  if (!matrixFits(rows, columns, memoryBytes)) return nullptr;
+  float** matrix = new (std::nothrow) float*[static_cast<size_t>(rows)];
+  if (matrix == nullptr) return nullptr;
+  for (int i = 0; i < rows; ++i) {
+    matrix[i] = new (std::nothrow) float[static_cast<size_t>(columns)];
+    if (matrix[i] == nullptr) {
+      releaseRows(matrix, i);
+      delete[] matrix;
       return nullptr;
     }
   }
-  return mas;
+  return matrix;
 }
 
-void fillMatrix(float** mas, int M, int N, std::ostream& out) {
+void fillMatrix(float** matrix, int rows, int columns, std::ostream& out) {
   const CellTable& cells = cellTable();
   std::array<char, kBlockBytes> block;
   size_t used = 0;
-  for (int i = 0; i < M; ++i) {
-    float* row = mas[i];
-    for (int j = 0; j < N; ++j) {
+  for (int i = 0; i < rows; ++i) {
+    float* row = matrix[i];
+    for (int j = 0; j < columns; ++j) {
       // Room for this field and a line end after it.
       if (used + kFieldWidth + 1 > kBlockBytes) {
         writeBlock(out, block.data(), used);

@@ -10,28 +10,29 @@
 
 /// The three operations on the matrix; holds no data, the caller keeps the row table.
 struct MatrixTool {
-  /// Allocates an M x N matrix (M, N > 0), writes "zadan massiv" on standard output, seeds
-  /// `rand` from the clock and fills and prints every cell, row by row. Returns the row table.
-  /// When the matrix cannot be held (its size does not fit, it needs more than the physical
-  /// memory, or an allocation fails) returns nullptr having written nothing and kept nothing.
-  float** createMatrix(int M, int N);
+  /// Allocates a `rows` x `columns` matrix (both positive), writes "zadan massiv" on standard
+  /// output, seeds `rand` from the clock and fills and prints every cell, row by row. Returns the
+  /// row table. When the matrix cannot be held (its size does not fit, it needs more than the
+  /// physical memory, or an allocation fails) returns nullptr having written nothing and kept
+  /// nothing.
+  float** createMatrix(int rows, int columns);
 
   /// Writes a line end, "Srednee " and the mean, a line end, "Dispersia " and the sample
   /// variance of all cells on standard output, with no line end after it, and flushes.
-  void printStatistics(float** mas, int M, int N);
+  void printStatistics(float** matrix, int rows, int columns);
 
-  /// Releases every row of `mas`, then the row table.
-  void releaseMatrix(float** mas, int M, int N);
+  /// Releases every row of `matrix`, then the row table.
+  void releaseMatrix(float** matrix, int rows, int columns);
 };
 
-/// Allocates the row table and then rows 0 to M - 1 of N floats, cells unset. Returns nullptr,
-/// with nothing left allocated, when the matrix needs more than `memoryBytes` or does not fit
-/// 64 bits, or when an allocation fails.
-float** allocateMatrix(int M, int N, uint64_t memoryBytes);
+/// Allocates the row table and then rows 0 to `rows` - 1 of `columns` floats, cells unset. Returns
+/// nullptr, with nothing left allocated, when the matrix needs more than `memoryBytes` or does not
+/// fit 64 bits, or when an allocation fails.
+float** allocateMatrix(int rows, int columns, uint64_t memoryBytes);
 
 /// Fills the cells in row-major order with `cellValue(rand() % 10000)` and writes each cell's
 /// six-character field to `out`, a line end after each row, in large blocks without flushing.
-void fillMatrix(float** mas, int M, int N, std::ostream& out);
+void fillMatrix(float** matrix, int rows, int columns, std::ostream& out);
 
 /// Writes the statistics as `printStatistics` does and flushes `out`.
 void writeStatistics(std::ostream& out, MatrixStatistics stats);

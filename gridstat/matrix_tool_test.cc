@@ -12,11 +12,11 @@
 namespace {
 
 // The matrix and its text written cell by cell with the stream's own formatting.
-std::string printedCellByCell(unsigned seed, int M, int N, std::vector<float>* cells) {
+std::string printedCellByCell(unsigned seed, int rows, int columns, std::vector<float>* cells) {
   std::srand(seed);
   std::ostringstream out;
-  for (int i = 0; i < M; ++i) {
-    for (int j = 0; j < N; ++j) {
+  for (int i = 0; i < rows; ++i) {
+    for (int j = 0; j < columns; ++j) {
       const float cell = static_cast<float>((std::rand() % 10000) / 1000.0);
       cells->push_back(cell);
       out << std::setw(6) << cell;
@@ -26,23 +26,24 @@ std::string printedCellByCell(unsigned seed, int M, int N, std::vector<float>* c
   return out.str();
 }
 
-void expectFilledAsTheStreamWritesIt(int M, int N) {
+void expectFilledAsTheStreamWritesIt(int rows, int columns) {
   std::vector<float> expectedCells;
-  const std::string expected = printedCellByCell(20240601u, M, N, &expectedCells);
+  const std::string expected = printedCellByCell(20240601u, rows, columns, &expectedCells);
 
-  float** mas = allocateMatrix(M, N, UINT64_MAX);
-  ASSERT_NE(nullptr, mas);
+  float** matrix = allocateMatrix(rows, columns, UINT64_MAX);
+  ASSERT_NE(nullptr, matrix);
   std::srand(20240601u);
   std::ostringstream out;
-  fillMatrix(mas, M, N, out);
-  EXPECT_TRUE(out.str() == expected) << M << " x " << N << ": output differs";
-  for (int i = 0; i < M; ++i) {
-    for (int j = 0; j < N; ++j) {
-      ASSERT_EQ(expectedCells[static_cast<size_t>(i * N + j)], mas[i][j]) << i << ", " << j;
+  fillMatrix(matrix, rows, columns, out);
+  EXPECT_TRUE(out.str() == expected) << rows << " x " << columns << ": output differs";
+  for (int i = 0; i < rows; ++i) {
+    for (int j = 0; j < columns; ++j) {
+      ASSERT_EQ(expectedCells[static_cast<size_t>(i * columns + j)], matrix[i][j])
+          << i << ", " << j;
     }
   }
-  MatrixTool obj;
-  obj.releaseMatrix(mas, M, N);
+  MatrixTool matrixTool;
+  matrixTool.releaseMatrix(matrix, rows, columns);
 }
 
 TEST(FillMatrix, DrawsAndPrintsCellsInRowMajorOrder) {
@@ -61,10 +62,10 @@ TEST(AllocateMatrix, RefusesAMatrixLargerThanTheMemory) {
   EXPECT_EQ(nullptr, allocateMatrix(2, 2, 95));
   EXPECT_EQ(nullptr, allocateMatrix(1000, 1000, 4000000));
   EXPECT_EQ(nullptr, allocateMatrix(INT_MAX, INT_MAX, UINT64_MAX));
-  float** mas = allocateMatrix(2, 2, 96);
-  ASSERT_NE(nullptr, mas);
-  MatrixTool obj;
-  obj.releaseMatrix(mas, 2, 2);
+  float** matrix = allocateMatrix(2, 2, 96);
+  ASSERT_NE(nullptr, matrix);
+  MatrixTool matrixTool;
+  matrixTool.releaseMatrix(matrix, 2, 2);
 }
 
 TEST(WriteStatistics, WritesBothLinesAndNoLineEndAfterTheVariance) {

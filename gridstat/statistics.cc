@@ -41,15 +41,15 @@ double rowSquaredDeviations(const float* row, size_t n, double mean) {
 
 }  // namespace
 
-MatrixStatistics computeStatistics(const float* const* mas, int M, int N) {
-  const auto rows = static_cast<size_t>(M);
-  const auto columns = static_cast<size_t>(N);
-  const double count = static_cast<double>(M) * static_cast<double>(N);
+MatrixStatistics computeStatistics(const float* const* matrix, int rows, int columns) {
+  const auto rowCount = static_cast<size_t>(rows);
+  const auto columnCount = static_cast<size_t>(columns);
+  const double count = static_cast<double>(rows) * static_cast<double>(columns);
   double sum = 0;
-  for (size_t i = 0; i < rows; ++i) sum += rowSum(mas[i], columns);
+  for (size_t i = 0; i < rowCount; ++i) sum += rowSum(matrix[i], columnCount);
   const double mean = sum / count;
   double acc = 0;
-  for (size_t i = 0; i < rows; ++i) acc += rowSquaredDeviations(mas[i], columns, mean);
+  for (size_t i = 0; i < rowCount; ++i) acc += rowSquaredDeviations(matrix[i], columnCount, mean);
   // One cell: 0 / 0, a quiet NaN, as the sample variance of a single value is undefined.
   return MatrixStatistics{static_cast<float>(mean), static_cast<float>(acc / (count - 1))};
 }

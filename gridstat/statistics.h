@@ -5,11 +5,12 @@
 /// The two results, kept and printed in single precision.
 struct MatrixStatistics {
   float mean;
-  float variance;  // sample variance, divisor M * N - 1; NaN for a single cell
+  float variance;  // sample variance, divisor `rows` * `columns` - 1; NaN for a single cell
 };
 
-/// Computes the mean and the sample variance of the M x N cells of `mas` (M, N > 0): two passes
-/// in double precision, the second around the double mean, each result then rounded to float.
-MatrixStatistics computeStatistics(const float* const* mas, int M, int N);
+/// Computes the mean and the sample variance of the `rows` x `columns` cells of `matrix`, both
+/// counts positive: two passes in double precision, the second around the double mean, each
+/// result then rounded to float.
+MatrixStatistics computeStatistics(const float* const* matrix, int rows, int columns);
 
 #endif  // GRIDSTAT_STATISTICS_H_

@@ -9,23 +9,23 @@
 
 namespace {
 
-// An M x N matrix as the program lays it out: a row table over separate rows.
+// A rows x columns matrix as the program lays it out: a row table over separate rows.
 struct TestMatrix {
   explicit TestMatrix(std::vector<std::vector<float>> values) : cells(std::move(values)) {
-    for (auto& row : cells) rows.push_back(row.data());
+    for (auto& row : cells) rowTable.push_back(row.data());
   }
-  TestMatrix(int M, int N)
-      : TestMatrix(std::vector<std::vector<float>>(static_cast<size_t>(M),
-                                                   std::vector<float>(static_cast<size_t>(N)))) {}
+  TestMatrix(int rows, int columns)
+      : TestMatrix(std::vector<std::vector<float>>(
+            static_cast<size_t>(rows), std::vector<float>(static_cast<size_t>(columns)))) {}
   std::vector<std::vector<float>> cells;
-  std::vector<float*> rows;
+  std::vector<float*> rowTable;
 };
 
 MatrixStatistics statisticsOf(std::vector<std::vector<float>> values) {
-  const auto M = static_cast<int>(values.size());
-  const auto N = static_cast<int>(values[0].size());
+  const auto rows = static_cast<int>(values.size());
+  const auto columns = static_cast<int>(values[0].size());
   TestMatrix m(std::move(values));
-  return computeStatistics(m.rows.data(), M, N);
+  return computeStatistics(m.rowTable.data(), rows, columns);
 }
 
 struct ExactCase {
@@ -108,7 +108,7 @@ void expectWithinOneStep(long double expected, float actual) {
 TEST(ComputeStatistics, LargeMatrixAgreesWithACompensatedReference) {
   TestMatrix m(3000, 3000);
   fillPseudoRandom(&m);
-  MatrixStatistics s = computeStatistics(m.rows.data(), 3000, 3000);
+  MatrixStatistics s = computeStatistics(m.rowTable.data(), 3000, 3000);
   Reference r = reference(m);
   expectWithinOneStep(r.mean, s.mean);
   expectWithinOneStep(r.variance, s.variance);
@@ -118,7 +118,7 @@ TEST(ComputeStatistics, LargeMatrixAgreesWithACompensatedReference) {
 
 TEST(ComputeStatistics, LargeConstantMatrixHasItsValueAsMeanAndNoVariance) {
   TestMatrix m(std::vector<std::vector<float>>(2000, std::vector<float>(3001, 9.999f)));
-  MatrixStatistics s = computeStatistics(m.rows.data(), 2000, 3001);
+  MatrixStatistics s = computeStatistics(m.rowTable.data(), 2000, 3001);
   EXPECT_EQ(9.999f, s.mean);
   EXPECT_EQ(0.0f, s.variance);
 }

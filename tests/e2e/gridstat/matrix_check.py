@@ -1,7 +1,7 @@
 """Independent check of one gridstat run's random output, shared by the cases' .check.py files.
 
 Reads the run's standard output from standard input and the wall-clock seconds around the run
-from the arguments. Checks that the matrix is M rows of N six-character fields, that it is the
+from the arguments. Checks that the matrix is rows of equally many six-character fields, that it is the
 sequence the C library's rand() gives after srand() of a clock second within the run (low 32
 bits), and that the printed mean and sample variance are those of the printed cells, computed
 exactly with fractions. Exit 0 when all holds; otherwise prints what failed and exits 1.
