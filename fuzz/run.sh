@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of the fuzz preset for a bounded time, starting from the seed corpora
-# in fuzz/corpus/, and fails on any finding (a crash, a broken check, a leak or a hang).
+# in fuzz/corpus/ and, for a program's dialogue, the inputs of its end-to-end cases, and fails
+# on any finding (a crash, a broken check, a leak or a hang).
 #   fuzz/run.sh [seconds per target, default 60]
 # New inputs go to a scratch folder; the seeds in the repository stay as they are.
 set -uo pipefail
@@ -13,10 +14,13 @@ trap 'rm -rf "$work"' EXIT
 failed=0
 printf '%-10s %12s %8s %12s %6s %s\n' target executions exec/s 'cov/edges' corpus result
 for target in date_line datemenu arraymenu gridstat; do
-  mkdir -p "$work/$target"
+  mkdir -p "$work/$target" "$work/$target-seeds"
+  # A dialogue target starts from every end-to-end input of its program as well.
+  if [ -d "tests/e2e/$target" ]; then cp tests/e2e/"$target"/*.in "$work/$target-seeds/"; fi
   log="$work/$target.log"
   if "$bin/${target}_fuzzer" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
-      -artifact_prefix="$work/$target-" "$work/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
+      -artifact_prefix="$work/artifact-$target-" "$work/$target" "$work/$target-seeds" \
+      "fuzz/corpus/$target" >"$log" 2>&1; then
     result=ok
   else
     result=FAILED
@@ -32,7 +36,7 @@ for target in date_line datemenu arraymenu gridstat; do
     "${cov:-?}/${counters:-?}" "${corpus:-?}" "$result"
   if [ "$result" = FAILED ]; then
     grep -v -E '^(#|INFO|MERGE|stat::)' "$log" | tail -n 40
-    for artifact in "$work/$target"-*; do
+    for artifact in "$work/artifact-$target"-*; do
       [ -e "$artifact" ] && echo "input: $(basename "$artifact"): $(head -c 300 "$artifact" | od -An -c | head -n 5)"
     done
   fi
