@@ -1,0 +1,28 @@
+# optional_part(<option> <part> <package> <name> [<package> <name>]...) decides <option>: ON
+# requires every package, OFF leaves the part out, and unset builds the part when every package
+# is found, else leaves it out and adds "<part> (no <names missing>)" to the list left_out.
+# A macro, so that what find_package sets (Python3_EXECUTABLE) reaches the caller.
+macro(optional_part option part)
+  if(NOT DEFINED ${option} OR ${option})
+    set(_part_find QUIET)
+    if(DEFINED ${option})
+      set(_part_find REQUIRED)
+    endif()
+    set(_part_missing "")
+    set(_part_pairs ${ARGN})
+    while(_part_pairs)
+      list(POP_FRONT _part_pairs _part_package _part_name)
+      find_package(${_part_package} ${_part_find})
+      if(NOT ${_part_package}_FOUND)
+        list(APPEND _part_missing ${_part_name})
+      endif()
+    endwhile()
+    if(_part_missing)
+      list(JOIN _part_missing " and " _part_missing)
+      list(APPEND left_out "${part} (no ${_part_missing})")
+      set(${option} OFF)
+    else()
+      set(${option} ON)
+    endif()
+  endif()
+endmacro()

@@ -1,0 +1,22 @@
+# The language standard and the warnings are set on the project's own targets only, so that
+# they reach neither the libraries found nor a project that includes this one.
+set(PROJECT_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+                     $<$<BOOL:${WARNINGS_AS_ERRORS}>:-Werror>)
+
+# Applied once, after every folder was added, to each compiled target of a folder and of the
+# folders below it: the programs, their libraries, tests, benchmarks and fuzzers alike.
+function(apply_project_options directory)
+  get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|SHARED_LIBRARY|OBJECT_LIBRARY)$")
+      target_compile_features(${target} PRIVATE cxx_std_20)
+      set_target_properties(${target} PROPERTIES CXX_EXTENSIONS OFF)
+      target_compile_options(${target} PRIVATE ${PROJECT_WARNINGS})
+    endif()
+  endforeach()
+  get_property(folders DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
+  foreach(folder IN LISTS folders)
+    apply_project_options(${folder})
+  endforeach()
+endfunction()
