@@ -13,7 +13,8 @@ trap 'rm -rf "$work"' EXIT
 
 failed=0
 printf '%-10s %12s %8s %12s %6s %s\n' target executions exec/s 'cov/edges' corpus result
-for target in date_line datemenu arraymenu gridstat; do
+for fuzzer in "$bin"/*_fuzzer; do
+  target=$(basename "$fuzzer" _fuzzer)
   mkdir -p "$work/$target" "$work/$target-seeds"
   # A dialogue target starts from every end-to-end input of its program as well.
   if [ -d "tests/e2e/$target" ]; then cp tests/e2e/"$target"/*.in "$work/$target-seeds/"; fi

@@ -7,14 +7,14 @@ cd "$(dirname "$0")/.."
 build=${1:-build/release}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-programs=(datemenu arraymenu gridstat)
+read -r -a programs < <(tr ';' ' ' <"$build/programs.txt")  # the programs the build made
 
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
 for program in "${programs[@]}"; do
   test -x "$scratch/prefix/bin/$program"
   test -f "$scratch/prefix/share/man/man1/$program.1"
 done
-echo "install: bin/ and share/man/man1/ hold all three programs and their pages"
+echo "install: bin/ and share/man/man1/ hold ${programs[*]} and their pages"
 
 if ! log=$(cd "$build" && cpack -G DEB 2>&1); then
   echo "$log"
@@ -24,12 +24,13 @@ package=$(ls "$build"/consoletools_*.deb)
 dpkg-deb --field "$package" Package Version Maintainer Depends
 dpkg -x "$package" "$scratch/root"
 
-# One session each: a sum and a day count; a change, an append and the listing; a matrix
-# checked against the generator and its statistics recomputed.
-sessions=(datemenu/add_dates datemenu/difference arraymenu/append_typed_values_listed
-          gridstat/counts_on_one_line)
-for session in "${sessions[@]}"; do
-  program=${session%%/*}
-  python3 tests/run_e2e.py "$scratch/root/usr/bin/$program" "tests/e2e/$session"
-  echo "unpacked $program: $session ok"
+# The transcripts replayed on each unpacked program: a sum and a day count; a change, an append
+# and the listing; a matrix checked against the generator and its statistics recomputed.
+declare -A sessions=([datemenu]="add_dates difference" [arraymenu]=append_typed_values_listed
+                     [gridstat]=counts_on_one_line)
+for program in "${programs[@]}"; do
+  for session in ${sessions[$program]:?"no transcript to replay on the unpacked $program"}; do
+    python3 tests/run_e2e.py "$scratch/root/usr/bin/$program" "tests/e2e/$program/$session"
+    echo "unpacked $program: $session ok"
+  done
 done
