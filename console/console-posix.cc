@@ -1,5 +1,5 @@
 // The terminal and system services on POSIX: the clear sequence, the key wait in raw mode,
-// the clock, the size of memory and the end of the process.
+// the clock, the size of memory, the benchmarking switch and the end of the process.
 #include "console/console.h"
 
 #include <poll.h>
@@ -13,6 +13,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "console/c_random.h"
 #include "console/key.h"
 
 namespace console {
@@ -168,6 +169,11 @@ bool terminalClears() {
   return term == nullptr || std::string_view(term) != "dumb";
 }
 
+bool environmentSetToOne(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && std::string_view(value) == "1";
+}
+
 }  // namespace
 
 void clearScreen() {
@@ -209,5 +215,7 @@ uint64_t physicalMemory() {
   }
   return bytes;
 }
+
+bool libraryRandForced() { return environmentSetToOne("CONSOLETOOLS_LIBRARY_RAND"); }
 
 }  // namespace console
