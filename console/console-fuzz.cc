@@ -29,6 +29,8 @@ void endProcess(int status) { throw ProgramExit{status}; }
 
 uint64_t physicalMemory() { return CONSOLE_FUZZ_MEMORY_BYTES; }
 
+void adviseHugePages(void* /*block*/, size_t /*bytes*/) {}
+
 bool libraryRandForced() { return false; }
 
 }  // namespace console
