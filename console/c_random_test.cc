@@ -25,13 +25,12 @@ std::vector<int> libraryValues(unsigned seed, int count) {
 constexpr int kComparedValues = 5000;
 
 TEST(CRandom, GivesTheLibrarysValuesForEverySeed) {
-  const uint32_t seeds[] = {0,           1,
-                            2,           16807,
-                            127773,      0x7FFFFFFE,
-                            0x7FFFFFFF,  0x80000000u,
-                            0x80000001u, 0xFFFFFFFEu,
-                            0xFFFFFFFFu, 1262304000,
-                            1700000000,  static_cast<uint32_t>(std::time(nullptr))};
+  // Small seeds and the seeding step's constants, seeds around the sign bit of a word, the
+  // largest, and clock readings.
+  const auto now = static_cast<uint32_t>(std::time(nullptr));
+  const uint32_t seeds[] = {0,           1,          2,           16807,       127773,
+                            0x7FFFFFFE,  0x7FFFFFFF, 0x80000000u, 0x80000001u, 0xFFFFFFFEu,
+                            0xFFFFFFFFu, 1262304000, 1700000000,  now};
   for (const uint32_t seed : seeds) {
     const std::vector<int> expected = libraryValues(seed, kComparedValues);
     CRandom generator;
@@ -45,7 +44,7 @@ TEST(CRandom, GivesTheLibrarysValuesForEverySeed) {
 
 TEST(SeedCheckedCRandom, TrustsTheGeneratorAndLeavesBothAtTheSeed) {
   const std::vector<int> expected = libraryValues(41, 3);
-  std::rand();
+  std::rand();  // the check must seed the library again, not go on from here
   CRandom generator;
   ASSERT_TRUE(seedCheckedCRandom(generator, 41, libraryRand()));
   for (const int value : expected) {
@@ -69,9 +68,9 @@ int randMirrored() { return RAND_MAX - std::rand(); }
 TEST(SeedCheckedCRandom, RefusesAGeneratorThatDisagreesWithTheReference) {
   CRandom generator;
   EXPECT_FALSE(seedCheckedCRandom(generator, 5, {seedCounting, randWrongAtLastCheckedValue}));
-  EXPECT_EQ(0, drawsSinceSeed);
+  EXPECT_EQ(0, drawsSinceSeed);  // the reference was seeded again
   EXPECT_FALSE(seedCheckedCRandom(generator, 5, {seedCounting, randMirrored}));
-  EXPECT_EQ(libraryValues(5, 1)[0], nextCRandom(generator));
+  EXPECT_EQ(libraryValues(5, 1)[0], nextCRandom(generator));  // and so was the generator
 }
 
 TEST(SeedCheckedCRandom, RefusesWhenTheLibrarysRandIsForced) {
