@@ -1,10 +1,12 @@
 #include "arraymenu/number_array.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <iostream>
 
 #include "arraymenu/listing_format.h"
+#include "console/c_random.h"
 #include "console/console.h"
 
 namespace {
@@ -12,6 +14,25 @@ namespace {
 // Lines formatted per block written: 128 KiB of room on the stack, some 80 KiB of text per
 // write, so that writing costs little beside formatting.
 constexpr size_t kLinesPerBlock = 1 << 12;
+
+// The thousandths k / 1000 for k from 0 to 999, divided as the element's formula divides them.
+constexpr std::array<double, 1000> kThousandths = [] {
+  std::array<double, 1000> thousandths{};
+  for (size_t k = 0; k < thousandths.size(); ++k) thousandths[k] = static_cast<double>(k) / 1000.0;
+  return thousandths;
+}();
+
+// Two values per element from `next`: the first decides the thousandths, the second the whole
+// part.
+template <typename Next>
+void fillElements(double* elements, uint32_t count, Next next) {
+  for (uint32_t i = 0; i < count; ++i) {
+    // Two statements keep the order of the draws.
+    const auto fraction = static_cast<uint32_t>(next()) % 1000;
+    const auto whole = static_cast<uint32_t>(next()) % 1000;
+    elements[i] = whole + kThousandths[fraction];
+  }
+}
 
 // A block larger than the machine would be granted by an overcommitting system and the process
 // killed once it is used; such a block is refused like a failed allocation.
@@ -21,7 +42,7 @@ bool fitsInMemory(size_t elementCount, uint64_t memoryBytes) {
 
 }  // namespace
 
-bool NumberArray::create(uint32_t size, uint64_t memoryBytes) {
+bool NumberArray::create(uint32_t size, uint64_t memoryBytes, console::RandFunctions reference) {
   // malloc rather than new[]: a failure is a null result to report, not an exception, and the
   // block can later grow in place.
   elements = fitsInMemory(size, memoryBytes)
@@ -33,13 +54,10 @@ bool NumberArray::create(uint32_t size, uint64_t memoryBytes) {
     return false;
   }
   count = size;
-  srand(0);
-  for (uint32_t i = 0; i < count; ++i) {
-    // Two statements keep the order of the calls: the first decides the fraction.
-    const double fraction = static_cast<double>(rand() % 1000) / 1000.0;
-    const int whole = rand() % 1000;
-    elements[i] = whole + fraction;
-  }
+  // Filling faults in every page of the block; huge pages take one fault per 2 MiB.
+  console::adviseHugePages(elements, size * sizeof(double));
+  console::drawRandSequence(0, reference,
+                            [this](auto next) { fillElements(elements, count, next); });
   std::cout << "Massiv sozdan" << std::endl << std::endl;
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "console/c_random.h"
 #include "console/console.h"
 
 /// Largest array the size dialogue accepts (the bound is 50 * 1024 * 1024, exclusive).
@@ -19,11 +20,14 @@ struct NumberArray {
 
   /// Fills a new block of `size` (1..kMaxArraySize) elements: after `srand(0)`, element i is
   /// `rand() % 1000` (the second call of a pair) plus `rand() % 1000 / 1000.0` (the first).
-  /// Writes "Massiv sozdan" and an empty line on standard output and returns true. When the
+  /// The values come from the inline copy of `reference` (the C library's srand and rand) when
+  /// it has proved itself, else from `reference` itself (see console/c_random.h). Writes
+  /// "Massiv sozdan" and an empty line on standard output and returns true. When the
   /// block cannot be had or would take more than `memoryBytes` (the machine's physical memory),
   /// writes "Nedostatochno pamyati" on standard error, keeps nothing (`count` 0) and returns
   /// false.
-  bool create(uint32_t size, uint64_t memoryBytes = console::physicalMemory());
+  bool create(uint32_t size, uint64_t memoryBytes = console::physicalMemory(),
+              console::RandFunctions reference = console::libraryRand());
 
   /// Adds `value` as element number `count + 1` and writes "Znacenie dobavleno" and an empty
   /// line on standard output. When the larger block cannot be had or would take more than

@@ -13,13 +13,14 @@
 
 namespace {
 
-// The values the array must hold, computed here from the C library's generator directly.
-std::vector<double> expectedValues(uint32_t size) {
+// The values the array must hold, computed here from the C library's generator directly, or
+// from `next` when given.
+std::vector<double> expectedValues(uint32_t size, int (*next)() = rand) {
   std::vector<double> values;
   srand(0);
   for (uint32_t i = 0; i < size; ++i) {
-    const int fraction = rand() % 1000;
-    const int whole = rand() % 1000;
+    const int fraction = next() % 1000;
+    const int whole = next() % 1000;
     values.push_back(whole + fraction / 1000.0);
   }
   return values;
@@ -44,6 +45,17 @@ TEST(Create, FillsFromTheGeneratorSeededWithZero) {
   EXPECT_EQ("", io.err.str());
   EXPECT_EQ(1000u, numbers.size());
   EXPECT_EQ(expectedValues(1000), contents(numbers));
+  numbers.release();
+}
+
+// A reference the inline generator disagrees with is drawn from itself.
+TEST(Create, FillsFromTheReferenceWhenTheInlineGeneratorDisagrees) {
+  const auto mirroredRand = [] { return RAND_MAX - rand(); };
+  Redirect io("");
+  NumberArray numbers;
+  ASSERT_TRUE(numbers.create(1000, UINT64_MAX, {[](unsigned seed) { srand(seed); }, mirroredRand}));
+  EXPECT_EQ("Massiv sozdan\n\n", io.out.str());
+  EXPECT_EQ(expectedValues(1000, mirroredRand), contents(numbers));
   numbers.release();
 }
 

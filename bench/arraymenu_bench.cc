@@ -1,19 +1,25 @@
 // The largest array (52428799 elements) through creation, listing to /dev/null and to a file,
 // and one append, each with the peak resident memory while it ran; beside them a listing of
 // 1000000 elements written the plain way (stream formatting, std::endl per line) and the same
-// elements through printArray, to compare the rates per element.
+// elements through printArray, to compare the rates per element. The floors of creation: the
+// generator alone (the library's rand and the inline copy) and the first touch of the block.
+// A benchmark's label tells the generator and the pages it used; CONSOLETOOLS_LIBRARY_RAND=1
+// and CONSOLETOOLS_SMALL_PAGES=1 in the environment give the way before each step.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <string>
 
 #include "arraymenu/number_array.h"
+#include "console/c_random.h"
+#include "console/console.h"
 
 namespace {
 
@@ -33,13 +39,43 @@ struct CoutToFile {
   std::streambuf* old;
 };
 
-// Peak resident memory of this process since the last reset, read from /proc (Linux).
-double statusMiB(const std::string& field) {
-  std::ifstream status("/proc/self/status");
+// A field in KiB of a /proc file of this process (Linux), in MiB.
+double procMiB(const char* path, const std::string& field) {
+  std::ifstream status(path);
   for (std::string line; std::getline(status, line);) {
     if (line.starts_with(field)) return std::stod(line.substr(field.size())) / 1024.0;
   }
   return -1.0;
+}
+
+double statusMiB(const std::string& field) { return procMiB("/proc/self/status", field); }
+
+// The values drawn when the array is created.
+constexpr uint32_t kLargestDraws = 2 * kMaxArraySize;
+
+// Which generator serves seed 0 on this run: the check the creation makes.
+const char* generatorName() {
+  console::CRandom generator;
+  return console::seedCheckedCRandom(generator, 0, console::libraryRand()) ? "inline" : "rand()";
+}
+
+// Whether the memory of this process got huge pages, which it counts for the run.
+std::string pagesName(benchmark::State& state) {
+  const double hugeMiB = procMiB("/proc/self/smaps_rollup", "AnonHugePages:");
+  state.counters["huge_page_MiB"] = hugeMiB;
+  return hugeMiB > 0 ? "huge pages" : "small pages";
+}
+
+// The first element where `numbers` differs from the values the C library's rand gives for
+// them, or its count when none does.
+uint32_t firstDifferenceFromRand(const NumberArray& numbers) {
+  srand(0);
+  for (uint32_t i = 0; i < numbers.count; ++i) {
+    const double fraction = static_cast<double>(rand() % 1000) / 1000.0;
+    const int whole = rand() % 1000;
+    if (numbers.elements[i] != whole + fraction) return i;
+  }
+  return numbers.count;
 }
 
 void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
@@ -68,6 +104,7 @@ NumberArray& largestArray() {
   return numbers;
 }
 
+// Creation, then a check of every element against the library's rand outside the time.
 void BM_CreateLargest(benchmark::State& state) {
   CoutToFile quiet("/dev/null");
   measure(state, kMaxArraySize, [](benchmark::State& s) {
@@ -75,11 +112,70 @@ void BM_CreateLargest(benchmark::State& state) {
     if (!numbers.create(kMaxArraySize)) s.SkipWithError("no memory");
     benchmark::DoNotOptimize(numbers.elements);
     s.PauseTiming();
+    s.SetLabel(generatorName() + (", " + pagesName(s)));
+    if (firstDifferenceFromRand(numbers) != numbers.count) s.SkipWithError("differs from rand()");
     numbers.release();
     s.ResumeTiming();
   });
 }
 BENCHMARK(BM_CreateLargest)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The floor of the generator: the values of the largest creation from the library's rand, and
+// from the inline copy, which is then checked value by value against rand outside the time.
+void BM_LibraryRandLargest(benchmark::State& state) {
+  for (auto _ : state) {
+    srand(0);
+    uint32_t sum = 0;
+    for (uint32_t i = 0; i < kLargestDraws; ++i) sum += static_cast<uint32_t>(rand());
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetLabel("rand()");
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kLargestDraws);
+}
+BENCHMARK(BM_LibraryRandLargest)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_InlineRandLargest(benchmark::State& state) {
+  for (auto _ : state) {
+    console::CRandom generator;
+    console::seedCRandom(generator, 0);
+    uint32_t sum = 0;
+    for (uint32_t i = 0; i < kLargestDraws; ++i) {
+      sum += static_cast<uint32_t>(console::nextCRandom(generator));
+    }
+    benchmark::DoNotOptimize(sum);
+    state.PauseTiming();
+    console::seedCRandom(generator, 0);
+    srand(0);
+    for (uint32_t i = 0; i < kLargestDraws; ++i) {
+      if (console::nextCRandom(generator) != rand()) {
+        state.SkipWithError("differs from rand()");
+        break;
+      }
+    }
+    state.ResumeTiming();
+  }
+  state.SetLabel("inline");
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kLargestDraws);
+}
+BENCHMARK(BM_InlineRandLargest)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The floor of the first touch: a block of the largest array's size, advised as creation
+// advises it, written once.
+void BM_TouchLargestBlock(benchmark::State& state) {
+  constexpr size_t kBytes = size_t{kMaxArraySize} * sizeof(double);
+  measure(state, kMaxArraySize, [](benchmark::State& s) {
+    void* block = std::malloc(kBytes);
+    if (block == nullptr) s.SkipWithError("no memory");
+    console::adviseHugePages(block, kBytes);
+    std::memset(block, 0x5a, kBytes);
+    benchmark::DoNotOptimize(block);
+    s.PauseTiming();
+    s.SetLabel(pagesName(s));
+    std::free(block);
+    s.ResumeTiming();
+  });
+}
+BENCHMARK(BM_TouchLargestBlock)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Creation the literal way: array allocation and the same two calls per element.
 void BM_LiteralCreateMillion(benchmark::State& state) {

@@ -1,14 +1,19 @@
 // Creating and printing the largest matrices, and their statistics. Rates are in cells per
 // second, so the block-wise printing can be compared with a cell-by-cell stream version run
-// on a smaller matrix.
+// on a smaller matrix. Every matrix created is checked cell by cell against the library's rand
+// outside the time, and the label tells the generator that filled it
+// (CONSOLETOOLS_LIBRARY_RAND=1 in the environment forces the library's rand). The floor of
+// creation is the first touch of the matrix's pages.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iomanip>
 #include <ostream>
 
+#include "console/c_random.h"
 #include "console/console.h"
 #include "gridstat/matrix_tool.h"
 #include "gridstat/statistics.h"
@@ -36,7 +41,21 @@ void fillCellByCell(float** matrix, int rows, int columns, std::ostream& out) {
   }
 }
 
-// What gridstat does between the dimension dialogue and the statistics, filling with `fill`.
+constexpr unsigned kSeed = 1;
+
+// True when every cell holds what the library's rand gives after srand(`seed`).
+bool matchesRand(float** matrix, int rows, int columns, unsigned seed) {
+  std::srand(seed);
+  for (int i = 0; i < rows; ++i) {
+    for (int j = 0; j < columns; ++j) {
+      if (matrix[i][j] != static_cast<float>((std::rand() % 10000) / 1000.0)) return false;
+    }
+  }
+  return true;
+}
+
+// What gridstat does between the dimension dialogue and the statistics, filling with `fill`
+// after srand(kSeed).
 void runCreateAndPrint(benchmark::State& state,
                        void (*fill)(float** matrix, int rows, int columns, std::ostream& out)) {
   const auto rows = static_cast<int>(state.range(0));
@@ -45,24 +64,54 @@ void runCreateAndPrint(benchmark::State& state,
   for (auto _ : state) {
     float** matrix = allocateOrSkip(state, rows, columns);
     if (matrix == nullptr) return;
-    std::srand(1);
     fill(matrix, rows, columns, out);
     out.flush();
+    state.PauseTiming();
+    if (!matchesRand(matrix, rows, columns, kSeed)) state.SkipWithError("differs from rand()");
     MatrixTool matrixTool;
     matrixTool.releaseMatrix(matrix, rows, columns);
+    state.ResumeTiming();
   }
   countCells(state, rows, columns);
 }
 
-void BM_CreateAndPrint(benchmark::State& state) { runCreateAndPrint(state, fillMatrix); }
+void BM_CreateAndPrint(benchmark::State& state) {
+  runCreateAndPrint(state, [](float** matrix, int rows, int columns, std::ostream& out) {
+    fillMatrix(matrix, rows, columns, kSeed, out);
+  });
+  console::CRandom generator;
+  const bool inlined = console::seedCheckedCRandom(generator, kSeed, console::libraryRand());
+  state.SetLabel(inlined ? "inline" : "rand()");
+}
 BENCHMARK(BM_CreateAndPrint)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_CreateAndPrintCellByCell(benchmark::State& state) {
-  runCreateAndPrint(state, fillCellByCell);
+  runCreateAndPrint(state, [](float** matrix, int rows, int columns, std::ostream& out) {
+    std::srand(kSeed);
+    fillCellByCell(matrix, rows, columns, out);
+  });
 }
 BENCHMARK(BM_CreateAndPrintCellByCell)->Arg(2000)->Unit(benchmark::kMillisecond);
 
-// rand() alone: the floor for creating a matrix.
+// The floor of creation: allocating the matrix and writing every cell once, which faults in
+// its pages.
+void BM_AllocateAndTouch(benchmark::State& state) {
+  const auto rows = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    float** matrix = allocateOrSkip(state, rows, rows);
+    if (matrix == nullptr) return;
+    for (int i = 0; i < rows; ++i) std::fill_n(matrix[i], rows, 1.0f);
+    benchmark::DoNotOptimize(matrix[rows - 1][rows - 1]);
+    state.PauseTiming();
+    MatrixTool matrixTool;
+    matrixTool.releaseMatrix(matrix, rows, rows);
+    state.ResumeTiming();
+  }
+  countCells(state, rows, rows);
+}
+BENCHMARK(BM_AllocateAndTouch)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// rand() alone: what the cells cost the library's generator.
 void BM_RandOnly(benchmark::State& state) {
   const int64_t cells = state.range(0) * state.range(0);
   for (auto _ : state) {
@@ -81,9 +130,8 @@ void runStatistics(benchmark::State& state,
   const auto rows = static_cast<int>(state.range(0));
   float** matrix = allocateOrSkip(state, rows, rows);
   if (matrix == nullptr) return;
-  std::srand(1);
   std::ofstream out("/dev/null");
-  fillMatrix(matrix, rows, rows, out);
+  fillMatrix(matrix, rows, rows, 1, out);
   for (auto _ : state) benchmark::DoNotOptimize(compute(matrix, rows, rows));
   MatrixTool matrixTool;
   matrixTool.releaseMatrix(matrix, rows, rows);

@@ -5,6 +5,7 @@
 
 #include <iostream>
 
+#include "console/c_random.h"
 #include "console/console_fuzz.h"
 
 #ifndef CONSOLE_FUZZ_MEMORY_BYTES
@@ -27,5 +28,9 @@ int64_t currentTime() { return 0; }
 void endProcess(int status) { throw ProgramExit{status}; }
 
 uint64_t physicalMemory() { return CONSOLE_FUZZ_MEMORY_BYTES; }
+
+void adviseHugePages(void* /*block*/, size_t /*bytes*/) {}
+
+bool libraryRandForced() { return false; }
 
 }  // namespace console

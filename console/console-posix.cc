@@ -1,8 +1,10 @@
 // The terminal and system services on POSIX: the clear sequence, the key wait in raw mode,
-// the clock, the size of memory and the end of the process.
+// the clock, the size of memory, memory advice, the benchmarking switches and the end of the
+// process.
 #include "console/console.h"
 
 #include <poll.h>
+#include <sys/mman.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "console/c_random.h"
 #include "console/key.h"
 
 namespace console {
@@ -168,6 +171,11 @@ bool terminalClears() {
   return term == nullptr || std::string_view(term) != "dumb";
 }
 
+bool environmentSetToOne(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && std::string_view(value) == "1";
+}
+
 }  // namespace
 
 void clearScreen() {
@@ -209,5 +217,17 @@ uint64_t physicalMemory() {
   }
   return bytes;
 }
+
+void adviseHugePages(void* block, size_t bytes) {
+  if (environmentSetToOne("CONSOLETOOLS_SMALL_PAGES")) return;
+  // The huge page of x86-64; the advice covers only whole ones, which lie inside the block.
+  constexpr uintptr_t kHugePageBytes = uintptr_t{2} << 20;
+  const auto start = reinterpret_cast<uintptr_t>(block);
+  const uintptr_t first = (start + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
+  const uintptr_t end = (start + bytes) & ~(kHugePageBytes - 1);
+  if (first < end) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+}
+
+bool libraryRandForced() { return environmentSetToOne("CONSOLETOOLS_LIBRARY_RAND"); }
 
 }  // namespace console

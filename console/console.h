@@ -1,8 +1,8 @@
 // The platform services the three programs share: stream setup and the command line, reading
 // words, lines and numbers with a clear result when the dialogue cannot go on, dropping input
-// the user typed ahead, clearing the terminal, waiting for a key, the clock, the size of memory
-// and ending the program. This is the only code that touches file descriptors, terminal state
-// and the system's limits.
+// the user typed ahead, clearing the terminal, waiting for a key, the clock, the size of memory,
+// advice on its use and ending the program. This is the only code that touches file descriptors,
+// terminal state and the system's limits.
 //
 // console-streams.cc holds what works on the standard streams alone, console-arguments.cc the
 // command line, console-posix.cc the terminal and system services. The fuzzing build replaces
@@ -171,6 +171,12 @@ void reportOutOfMemory();
 /// The machine's physical memory in bytes, the most a block may take without the system
 /// killing the process as it is filled; the largest value when it cannot be told.
 uint64_t physicalMemory();
+
+/// Asks the system to back the whole huge pages inside `block` (`bytes` long) with huge pages
+/// when they are first touched: one fault instead of 512 for each 2 MiB. Only advice; nothing
+/// changes when it is not taken. Gives none when CONSOLETOOLS_SMALL_PAGES is set to 1, a
+/// benchmarking aid to compare a run with the small pages it would otherwise have.
+void adviseHugePages(void* block, size_t bytes);
 
 /// Waits for one key and ignores it; flushes `std::cout` first. On a terminal the key is read
 /// without echo and without waiting for Enter, and only its bytes are taken (see `keyContinues`);

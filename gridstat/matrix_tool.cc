@@ -6,6 +6,7 @@
 #include <iostream>
 #include <new>
 
+#include "console/c_random.h"
 #include "console/console.h"
 #include "gridstat/cell_format.h"
 #include "gridstat/matrix_size.h"
@@ -23,14 +24,37 @@ void writeBlock(std::ostream& out, const char* block, size_t used) {
   out.write(block, static_cast<std::streamsize>(used));
 }
 
+// Fills the cells in row-major order with `cellValue(next() % 10000)` and writes their text.
+template <typename Next>
+void fillCells(float** matrix, int rows, int columns, std::ostream& out, Next next) {
+  const CellTable& cells = cellTable();
+  std::array<char, kBlockBytes> block;
+  size_t used = 0;
+  for (int i = 0; i < rows; ++i) {
+    float* row = matrix[i];
+    for (int j = 0; j < columns; ++j) {
+      // Room for this field and a line end after it.
+      if (used + kFieldWidth + 1 > kBlockBytes) {
+        writeBlock(out, block.data(), used);
+        used = 0;
+      }
+      const size_t k = static_cast<uint32_t>(next()) % kCellValues;
+      row[j] = cells.value[k];
+      std::memcpy(block.data() + used, cells.field[k].data(), kFieldWidth);
+      used += kFieldWidth;
+    }
+    block[used++] = '\n';
+  }
+  writeBlock(out, block.data(), used);
+}
+
 }  // namespace
 
 float** MatrixTool::createMatrix(int rows, int columns) {
   float** matrix = allocateMatrix(rows, columns, console::physicalMemory());
   if (matrix == nullptr) return nullptr;
   std::cout << "zadan massiv" << std::endl;
-  std::srand(seedFromTime(console::currentTime()));
-  fillMatrix(matrix, rows, columns, std::cout);
+  fillMatrix(matrix, rows, columns, seedFromTime(console::currentTime()), std::cout);
   return matrix;
 }
 
@@ -60,26 +84,10 @@ float** allocateMatrix(int rows, int columns, uint64_t memoryBytes) {
   return matrix;
 }
 
-void fillMatrix(float** matrix, int rows, int columns, std::ostream& out) {
-  const CellTable& cells = cellTable();
-  std::array<char, kBlockBytes> block;
-  size_t used = 0;
-  for (int i = 0; i < rows; ++i) {
-    float* row = matrix[i];
-    for (int j = 0; j < columns; ++j) {
-      // Room for this field and a line end after it.
-      if (used + kFieldWidth + 1 > kBlockBytes) {
-        writeBlock(out, block.data(), used);
-        used = 0;
-      }
-      const auto k = static_cast<size_t>(std::rand() % kCellValues);
-      row[j] = cells.value[k];
-      std::memcpy(block.data() + used, cells.field[k].data(), kFieldWidth);
-      used += kFieldWidth;
-    }
-    block[used++] = '\n';
-  }
-  writeBlock(out, block.data(), used);
+void fillMatrix(float** matrix, int rows, int columns, uint32_t seed, std::ostream& out,
+                console::RandFunctions reference) {
+  console::drawRandSequence(seed, reference,
+                            [&](auto next) { fillCells(matrix, rows, columns, out, next); });
 }
 
 void writeStatistics(std::ostream& out, MatrixStatistics stats) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ostream>
 
+#include "console/c_random.h"
 #include "gridstat/statistics.h"
 
 /// The three operations on the matrix; holds no data, the caller keeps the row table.
@@ -30,9 +31,12 @@ struct MatrixTool {
 /// fit 64 bits, or when an allocation fails.
 float** allocateMatrix(int rows, int columns, uint64_t memoryBytes);
 
-/// Fills the cells in row-major order with `cellValue(rand() % 10000)` and writes each cell's
-/// six-character field to `out`, a line end after each row, in large blocks without flushing.
-void fillMatrix(float** matrix, int rows, int columns, std::ostream& out);
+/// Fills the cells in row-major order with `cellValue(rand() % 10000)` after `srand(seed)` and
+/// writes each cell's six-character field to `out`, a line end after each row, in large blocks
+/// without flushing. The values come from the inline copy of `reference` (the C library's srand
+/// and rand) when it has proved itself, else from `reference` itself (see console/c_random.h).
+void fillMatrix(float** matrix, int rows, int columns, uint32_t seed, std::ostream& out,
+                console::RandFunctions reference = console::libraryRand());
 
 /// Writes the statistics as `printStatistics` does and flushes `out`.
 void writeStatistics(std::ostream& out, MatrixStatistics stats);

@@ -11,13 +11,15 @@
 
 namespace {
 
-// The matrix and its text written cell by cell with the stream's own formatting.
-std::string printedCellByCell(unsigned seed, int rows, int columns, std::vector<float>* cells) {
+// The matrix and its text written cell by cell with the stream's own formatting, drawn from the
+// C library's generator or from `next` when given.
+std::string printedCellByCell(unsigned seed, int rows, int columns, std::vector<float>* cells,
+                              int (*next)() = std::rand) {
   std::srand(seed);
   std::ostringstream out;
   for (int i = 0; i < rows; ++i) {
     for (int j = 0; j < columns; ++j) {
-      const float cell = static_cast<float>((std::rand() % 10000) / 1000.0);
+      const float cell = static_cast<float>((next() % 10000) / 1000.0);
       cells->push_back(cell);
       out << std::setw(6) << cell;
     }
@@ -26,15 +28,18 @@ std::string printedCellByCell(unsigned seed, int rows, int columns, std::vector<
   return out.str();
 }
 
-void expectFilledAsTheStreamWritesIt(int rows, int columns) {
+// A reference the inline generator disagrees with, to be drawn from itself.
+int mirroredRand() { return RAND_MAX - std::rand(); }
+
+void expectFilledAsTheStreamWritesIt(int rows, int columns, int (*next)() = std::rand) {
   std::vector<float> expectedCells;
-  const std::string expected = printedCellByCell(20240601u, rows, columns, &expectedCells);
+  const std::string expected = printedCellByCell(20240601u, rows, columns, &expectedCells, next);
 
   float** matrix = allocateMatrix(rows, columns, UINT64_MAX);
   ASSERT_NE(nullptr, matrix);
-  std::srand(20240601u);
   std::ostringstream out;
-  fillMatrix(matrix, rows, columns, out);
+  fillMatrix(matrix, rows, columns, 20240601u, out,
+             {[](unsigned seed) { std::srand(seed); }, next});
   EXPECT_TRUE(out.str() == expected) << rows << " x " << columns << ": output differs";
   for (int i = 0; i < rows; ++i) {
     for (int j = 0; j < columns; ++j) {
@@ -56,6 +61,10 @@ TEST(FillMatrix, DrawsAndPrintsCellsInRowMajorOrder) {
 TEST(FillMatrix, SplitsLongRowsAcrossBlocks) {
   expectFilledAsTheStreamWritesIt(1, 30000);
   expectFilledAsTheStreamWritesIt(300, 257);
+}
+
+TEST(FillMatrix, DrawsFromTheReferenceWhenTheInlineGeneratorDisagrees) {
+  expectFilledAsTheStreamWritesIt(300, 257, mirroredRand);
 }
 
 TEST(AllocateMatrix, RefusesAMatrixLargerThanTheMemory) {
