@@ -18,6 +18,7 @@
 #include <string>
 
 #include "arraymenu/number_array.h"
+#include "bench/process_memory.h"
 #include "console/c_random.h"
 #include "console/console.h"
 
@@ -40,14 +41,6 @@ struct CoutToFile {
 };
 
 // A field in KiB of a /proc file of this process (Linux), in MiB.
-double procMiB(const char* path, const std::string& field) {
-  std::ifstream status(path);
-  for (std::string line; std::getline(status, line);) {
-    if (line.starts_with(field)) return std::stod(line.substr(field.size())) / 1024.0;
-  }
-  return -1.0;
-}
-
 double statusMiB(const std::string& field) { return procMiB("/proc/self/status", field); }
 
 // The values drawn when the array is created.
@@ -57,13 +50,6 @@ constexpr uint32_t kLargestDraws = 2 * kMaxArraySize;
 const char* generatorName() {
   console::CRandom generator;
   return console::seedCheckedCRandom(generator, 0, console::libraryRand()) ? "inline" : "rand()";
-}
-
-// Whether the memory of this process got huge pages, which it counts for the run.
-std::string pagesName(benchmark::State& state) {
-  const double hugeMiB = procMiB("/proc/self/smaps_rollup", "AnonHugePages:");
-  state.counters["huge_page_MiB"] = hugeMiB;
-  return hugeMiB > 0 ? "huge pages" : "small pages";
 }
 
 // The first element where `numbers` differs from the values the C library's rand gives for

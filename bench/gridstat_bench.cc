@@ -13,6 +13,7 @@
 #include <iomanip>
 #include <ostream>
 
+#include "bench/process_memory.h"
 #include "console/c_random.h"
 #include "console/console.h"
 #include "gridstat/matrix_tool.h"
@@ -55,33 +56,38 @@ bool matchesRand(float** matrix, int rows, int columns, unsigned seed) {
 }
 
 // What gridstat does between the dimension dialogue and the statistics, filling with `fill`
-// after srand(kSeed).
-void runCreateAndPrint(benchmark::State& state,
-                       void (*fill)(float** matrix, int rows, int columns, std::ostream& out)) {
+// after srand(kSeed). Returns the pages the matrix got.
+std::string runCreateAndPrint(benchmark::State& state,
+                              void (*fill)(float** matrix, int rows, int columns,
+                                           std::ostream& out)) {
   const auto rows = static_cast<int>(state.range(0));
   const auto columns = rows;
   std::ofstream out("/dev/null");
+  std::string pages;
   for (auto _ : state) {
     float** matrix = allocateOrSkip(state, rows, columns);
-    if (matrix == nullptr) return;
+    if (matrix == nullptr) return pages;
     fill(matrix, rows, columns, out);
     out.flush();
     state.PauseTiming();
+    if (pages.empty()) pages = pagesName(state);
     if (!matchesRand(matrix, rows, columns, kSeed)) state.SkipWithError("differs from rand()");
     MatrixTool matrixTool;
     matrixTool.releaseMatrix(matrix, rows, columns);
     state.ResumeTiming();
   }
   countCells(state, rows, columns);
+  return pages;
 }
 
 void BM_CreateAndPrint(benchmark::State& state) {
-  runCreateAndPrint(state, [](float** matrix, int rows, int columns, std::ostream& out) {
-    fillMatrix(matrix, rows, columns, kSeed, out);
-  });
+  const std::string pages =
+      runCreateAndPrint(state, [](float** matrix, int rows, int columns, std::ostream& out) {
+        fillMatrix(matrix, rows, columns, kSeed, out);
+      });
   console::CRandom generator;
   const bool inlined = console::seedCheckedCRandom(generator, kSeed, console::libraryRand());
-  state.SetLabel(inlined ? "inline" : "rand()");
+  state.SetLabel((inlined ? "inline, " : "rand(), ") + pages);
 }
 BENCHMARK(BM_CreateAndPrint)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
@@ -103,6 +109,7 @@ void BM_AllocateAndTouch(benchmark::State& state) {
     for (int i = 0; i < rows; ++i) std::fill_n(matrix[i], rows, 1.0f);
     benchmark::DoNotOptimize(matrix[rows - 1][rows - 1]);
     state.PauseTiming();
+    state.SetLabel(pagesName(state));
     MatrixTool matrixTool;
     matrixTool.releaseMatrix(matrix, rows, rows);
     state.ResumeTiming();

@@ -56,12 +56,15 @@ def grid_runs(size):
     label = ("gridstat_bench", f"BM_CreateAndPrint/{size}")
     answers = b"%d %d\n" % (size, size)
     return [
-        ("gridstat: create and print", grid(size), bench(*label, RAND), LITERAL_GRID),
+        ("gridstat: create and print", grid(size), bench(*label, BEFORE), LITERAL_GRID),
+        ("gridstat: create and print", grid(size), bench(*label, SMALL_PAGES), LITERAL_GRID),
         ("gridstat: create and print", grid(size), bench(*label), LITERAL_GRID),
         ("gridstat: first touch of the matrix", grid(size),
+         bench("gridstat_bench", f"BM_AllocateAndTouch/{size}", SMALL_PAGES), None),
+        ("gridstat: first touch of the matrix", grid(size),
          bench("gridstat_bench", f"BM_AllocateAndTouch/{size}"), None),
-        ("gridstat: whole run", grid(size), whole("gridstat", answers, size * size, label, RAND),
-         None),
+        ("gridstat: whole run", grid(size),
+         whole("gridstat", answers, size * size, label, BEFORE), None),
         ("gridstat: whole run", grid(size), whole("gridstat", answers, size * size, label), None),
     ]
 

@@ -31,6 +31,12 @@ uint64_t physicalMemory() { return CONSOLE_FUZZ_MEMORY_BYTES; }
 
 void adviseHugePages(void* /*block*/, size_t /*bytes*/) {}
 
+HeapGrowth beginHeapGrowth(size_t /*bytes*/) { return {false, 0}; }
+
+void adviseHeapGrowth(HeapGrowth& /*growth*/) {}
+
+void endHeapGrowth(const HeapGrowth& /*growth*/) {}
+
 bool libraryRandForced() { return false; }
 
 }  // namespace console

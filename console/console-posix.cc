@@ -3,12 +3,15 @@
 // process.
 #include "console/console.h"
 
+#include <malloc.h>
 #include <poll.h>
 #include <sys/mman.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
@@ -226,6 +229,34 @@ void adviseHugePages(void* block, size_t bytes) {
   const uintptr_t first = (start + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
   const uintptr_t end = (start + bytes) & ~(kHugePageBytes - 1);
   if (first < end) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+}
+
+// The C library's heap grows at its end (the program break) by what an allocation needs plus
+// its top pad. With the pad set to the whole growth, the first row that does not fit makes the
+// heap grow by all the rows at once, and that stretch is advised before the rows in it are
+// touched. The default pad of the C library is 128 KiB.
+constexpr int kDefaultTopPad = 128 * 1024;
+
+HeapGrowth beginHeapGrowth(size_t bytes) {
+  if (environmentSetToOne("CONSOLETOOLS_SMALL_PAGES")) return {false, 0};
+  const int pad = static_cast<int>(std::min<size_t>(bytes, INT_MAX));
+  const bool active = ::mallopt(M_TOP_PAD, pad) != 0;
+  return {active, reinterpret_cast<uintptr_t>(::sbrk(0))};
+}
+
+void adviseHeapGrowth(HeapGrowth& growth) {
+  if (!growth.active) return;
+  const auto heapEnd = reinterpret_cast<uintptr_t>(::sbrk(0));  // no system call: a cached value
+  if (heapEnd > growth.heapEnd) {
+    adviseHugePages(reinterpret_cast<void*>(growth.heapEnd), heapEnd - growth.heapEnd);
+    // Grown once by the whole: any later growth (the last blocks' bookkeeping) is the usual one.
+    ::mallopt(M_TOP_PAD, kDefaultTopPad);
+  }
+  growth.heapEnd = heapEnd;
+}
+
+void endHeapGrowth(const HeapGrowth& growth) {
+  if (growth.active) ::mallopt(M_TOP_PAD, kDefaultTopPad);
 }
 
 bool libraryRandForced() { return environmentSetToOne("CONSOLETOOLS_LIBRARY_RAND"); }

@@ -178,6 +178,24 @@ uint64_t physicalMemory();
 /// benchmarking aid to compare a run with the small pages it would otherwise have.
 void adviseHugePages(void* block, size_t bytes);
 
+/// Many small blocks about to be allocated one after another, `bytes` in all, as the rows of a
+/// matrix: the heap is asked to grow once by all of them, and what it grows by is advised to
+/// take huge pages before anything in it is touched (see `adviseHugePages`). Only advice; an
+/// allocator that works otherwise is left alone.
+struct HeapGrowth {
+  bool active;
+  uintptr_t heapEnd;  // where the heap ended when last looked at
+};
+
+/// Starts a growth of `bytes`, before the first of its blocks is allocated.
+HeapGrowth beginHeapGrowth(size_t bytes);
+
+/// Called after each block is allocated: advises what the heap grew by since the last call.
+void adviseHeapGrowth(HeapGrowth& growth);
+
+/// Ends the growth: later allocations grow the heap as usual again.
+void endHeapGrowth(const HeapGrowth& growth);
+
 /// Waits for one key and ignores it; flushes `std::cout` first. On a terminal the key is read
 /// without echo and without waiting for Enter, and only its bytes are taken (see `keyContinues`);
 /// Ctrl-C and the other control keys count as keys. The terminal's settings are restored
