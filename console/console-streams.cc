@@ -97,12 +97,12 @@ void flushBeforeRead() {
 }
 
 void exitAtStreamEnd() {
+  // The prompt's line ends before the message, unless standard output is what failed.
   if (!std::cout.fail()) std::cout << '\n' << std::flush;
-  if (!std::cout.fail()) {
-    std::cerr << (std::cin.bad() ? "Oshibka chteniya" : "Konec vvoda") << std::endl;
-    exitProgram(std::cin.bad() ? kStatusStreamFailed : kStatusEndOfInput);
-  }
-  exitProgram(kStatusStreamFailed);  // reports the failed write
+  if (std::cout.fail()) exitProgram(kStatusStreamFailed);  // which reports the failed write
+  const bool readFailed = std::cin.bad();
+  std::cerr << (readFailed ? "Oshibka chteniya" : "Konec vvoda") << std::endl;
+  exitProgram(readFailed ? kStatusStreamFailed : kStatusEndOfInput);
 }
 
 void reportOutOfMemory() { std::cerr << "Nedostatochno pamyati" << std::endl; }
