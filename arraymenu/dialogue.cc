@@ -4,8 +4,9 @@
 #include <iostream>
 #include <string_view>
 
+#include "arraymenu/menu.h"
 #include "arraymenu/number_array.h"
-#include "console/console.h"
+#include "console/prompt.h"
 
 namespace {
 
@@ -30,23 +31,31 @@ uint32_t readSize() {
 
 }  // namespace
 
+void writeMenu() {
+  std::cout << kMenuTitle << std::endl << std::endl;
+  for (size_t i = 0; i < kMenu.size(); ++i) {
+    std::cout << i + 1 << ") " << kMenu[i].text << std::endl;
+  }
+  std::cout << std::endl;
+}
+
 bool inputSize(uint32_t& arraySize) {
   return console::askUntilAccepted(kInputError, [&] {
     std::cout << "vvedite razmer massiva: ";
     arraySize = readSize();
     std::cout << std::endl;
     if (arraySize > 0 && arraySize <= kMaxArraySize) return true;
-    std::cout << "CHISLO DOLGNO BIT >0 i <52428800" << std::endl;
+    std::cout << "CHISLO DOLGNO BIT >0 i <" << kMaxArraySize + 1 << std::endl;
     return false;
   });
 }
 
 bool inputChoice(int32_t& choice) {
   return console::askUntilAccepted(kInputError, [&] {
-    std::cout << "Vvedite chislo (1..5): ";
+    std::cout << "Vvedite chislo (1.." << kMenu.size() << "): ";
     console::readValue(choice);
-    if (choice > 0 && choice <= 5) return true;
-    std::cout << "CHISLO DOLGNO BIT >0 i <=5" << std::endl;
+    if (choice > 0 && static_cast<size_t>(choice) <= kMenu.size()) return true;
+    std::cout << "CHISLO DOLGNO BIT >0 i <=" << kMenu.size() << std::endl;
     return false;
   });
 }

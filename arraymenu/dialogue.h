@@ -8,14 +8,18 @@
 
 #include <cstdint>
 
+/// Writes the menu of `kMenu` on standard output: its title, an empty line, "N) text" for each
+/// item, an empty line.
+void writeMenu();
+
 /// Asks "vvedite razmer massiva: " until a size 1..kMaxArraySize comes, writing a line end after
-/// each read and "CHISLO DOLGNO BIT >0 i <52428800" for a number out of range, including any
-/// number typed with a minus sign. Stores it in `arraySize`; false once stopped.
+/// each read and "CHISLO DOLGNO BIT >0 i <" kMaxArraySize + 1 for a number out of range,
+/// including any number typed with a minus sign. Stores it in `arraySize`; false once stopped.
 bool inputSize(uint32_t& arraySize);
 
-/// Asks "Vvedite chislo (1..5): " until a choice 1..5 comes, writing
-/// "CHISLO DOLGNO BIT >0 i <=5" for a number out of range. Stores it in `choice`; false once
-/// stopped.
+/// Asks "Vvedite chislo (1..N): " until a choice 1..N comes, N the number of menu items,
+/// writing "CHISLO DOLGNO BIT >0 i <=N" for a number out of range. Stores it in `choice`; false
+/// once stopped.
 bool inputChoice(int32_t& choice);
 
 /// Asks "Vvedite nomer elementa: " and then "Vvedite znachenie elementa: ", a line end after each

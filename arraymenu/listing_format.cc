@@ -5,19 +5,20 @@
 #include <cmath>
 #include <cstring>
 
+#include "crand/thousandths.h"
+
 namespace {
 
 // Every created element is a whole part 0..999 plus a fraction of thousandths, and so are
 // most values typed by hand. Their texts come from these tables instead of a conversion.
-struct ThousandthsTable {
+struct ThousandthsText {
   std::array<std::array<char, 4>, 1000> wholeText;     // right-aligned in three: "  5", " 27"
   std::array<std::array<char, 4>, 1000> fractionText;  // ".5", ".25", ".125"; empty for 0
   std::array<uint8_t, 1000> fractionLength;
-  std::array<double, 1000> fractionValue;  // computed exactly as the array fills its elements
 };
 
-constexpr ThousandthsTable makeThousandthsTable() {
-  ThousandthsTable t{};
+constexpr ThousandthsText makeThousandthsText() {
+  ThousandthsText t{};
   for (int n = 0; n < 1000; ++n) {
     const auto i = static_cast<size_t>(n);
     const char digits[3] = {static_cast<char>('0' + n / 100), static_cast<char>('0' + n / 10 % 10),
@@ -33,12 +34,11 @@ constexpr ThousandthsTable makeThousandthsTable() {
       }
       t.fractionLength[i] = static_cast<uint8_t>(fractionDigits + 1);
     }
-    t.fractionValue[i] = static_cast<double>(n) / 1000.0;
   }
   return t;
 }
 
-constexpr ThousandthsTable kThousandths = makeThousandthsTable();
+constexpr ThousandthsText kThousandthsText = makeThousandthsText();
 
 constexpr char kBlanks[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
                               ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
@@ -54,14 +54,15 @@ char* formatThousandths(char* out, double value) {
   const uint32_t whole = thousandths / 1000;
   const uint32_t fraction = thousandths % 1000;
   if (whole >= 1000) return nullptr;
-  if (static_cast<double>(whole) + kThousandths.fractionValue[fraction] != value) return nullptr;
+  if (static_cast<double>(whole) + crand::kThousandths[fraction] != value) return nullptr;
 
   // The field is built from its right end: the fraction ends it, the whole part (blank-padded
   // to three) stands just before, the blanks written first fill the rest.
-  const size_t fractionLength = kThousandths.fractionLength[fraction];
+  const size_t fractionLength = kThousandthsText.fractionLength[fraction];
   std::memcpy(out, kBlanks, sizeof kBlanks);
-  std::memcpy(out + kFieldWidth - fractionLength, kThousandths.fractionText[fraction].data(), 4);
-  std::memcpy(out + kFieldWidth - fractionLength - 3, kThousandths.wholeText[whole].data(), 3);
+  std::memcpy(out + kFieldWidth - fractionLength, kThousandthsText.fractionText[fraction].data(),
+              4);
+  std::memcpy(out + kFieldWidth - fractionLength - 3, kThousandthsText.wholeText[whole].data(), 3);
   return out + kFieldWidth;
 }
 

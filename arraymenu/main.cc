@@ -4,8 +4,12 @@
 #include <iostream>
 
 #include "arraymenu/dialogue.h"
+#include "arraymenu/menu.h"
 #include "arraymenu/number_array.h"
-#include "console/console.h"
+#include "console/arguments.h"
+#include "console/exit.h"
+#include "console/input.h"
+#include "console/terminal.h"
 
 namespace {
 
@@ -20,25 +24,9 @@ const console::Usage kUsage{
         "   3  the array could not be created for want of memory\n",
 };
 
-void writeMenu() {
-  std::cout << "viberete deistvie:" << std::endl
-            << std::endl
-            << "1) Vivesti massiv" << std::endl
-            << "2) Izmenit element" << std::endl
-            << "3) Dobavit element" << std::endl
-            << "4) Ochistit" << std::endl
-            << "5) Exit" << std::endl
-            << std::endl;
-}
-
-[[noreturn]] void releaseAndExitAtStreamEnd(NumberArray& numbers) {
-  numbers.release();
-  console::exitAtStreamEnd();
-}
-
 }  // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[]) try {
   console::init();
   console::takeArguments(argc, argv, "arraymenu", kUsage);
   std::cin.exceptions(std::ios_base::failbit);
@@ -53,26 +41,27 @@ int main(int argc, char* argv[]) {
   double value = 0.0;
   for (;;) {
     writeMenu();
-    if (!inputChoice(choice)) releaseAndExitAtStreamEnd(numbers);
-    switch (choice) {
-      case 1:
+    if (!inputChoice(choice)) console::exitAtStreamEnd();
+    switch (kMenu[static_cast<size_t>(choice - 1)].action) {
+      case MenuAction::listArray:
         printArray(numbers);
         break;
-      case 2:
-        if (!inputChange(numbers.size(), elementNumber, value)) releaseAndExitAtStreamEnd(numbers);
+      case MenuAction::changeElement:
+        if (!inputChange(numbers.size(), elementNumber, value)) console::exitAtStreamEnd();
         numbers.changeElement(elementNumber, value);
         break;
-      case 3:
-        if (!inputValue(value)) releaseAndExitAtStreamEnd(numbers);
+      case MenuAction::appendElement:
+        if (!inputValue(value)) console::exitAtStreamEnd();
         // On failure the array is as it was and the menu comes again.
         numbers.appendElement(value);
         break;
-      case 4:
+      case MenuAction::clearConsole:
         console::clearScreen();
         break;
-      default:  // 5, the only other choice inputChoice lets through
-        numbers.release();
+      case MenuAction::exit:
         console::exitProgram(1);
     }
   }
+} catch (const console::ProgramExit& exit) {
+  return exit.status;
 }

@@ -4,23 +4,18 @@
 #include <array>
 #include <cstdlib>
 #include <iostream>
+#include <utility>
 
 #include "arraymenu/listing_format.h"
-#include "console/c_random.h"
-#include "console/console.h"
+#include "console/exit.h"
+#include "crand/c_random.h"
+#include "crand/thousandths.h"
 
 namespace {
 
 // Lines formatted per block written: 128 KiB of room on the stack, some 80 KiB of text per
 // write, so that writing costs little beside formatting.
 constexpr size_t kLinesPerBlock = 1 << 12;
-
-// The thousandths k / 1000 for k from 0 to 999, divided as the element's formula divides them.
-constexpr std::array<double, 1000> kThousandths = [] {
-  std::array<double, 1000> thousandths{};
-  for (size_t k = 0; k < thousandths.size(); ++k) thousandths[k] = static_cast<double>(k) / 1000.0;
-  return thousandths;
-}();
 
 // Two values per element from `next`: the first decides the thousandths, the second the whole
 // part.
@@ -30,7 +25,7 @@ void fillElements(double* elements, uint32_t count, Next next) {
     // Two statements keep the order of the draws.
     const auto fraction = static_cast<uint32_t>(next()) % 1000;
     const auto whole = static_cast<uint32_t>(next()) % 1000;
-    elements[i] = whole + kThousandths[fraction];
+    elements[i] = whole + crand::kThousandths[fraction];
   }
 }
 
@@ -42,7 +37,22 @@ bool fitsInMemory(size_t elementCount, uint64_t memoryBytes) {
 
 }  // namespace
 
-bool NumberArray::create(uint32_t size, uint64_t memoryBytes, console::RandFunctions reference) {
+NumberArray::NumberArray(NumberArray&& other) noexcept
+    : elements(std::exchange(other.elements, nullptr)), count(std::exchange(other.count, 0)) {}
+
+NumberArray& NumberArray::operator=(NumberArray&& other) noexcept {
+  if (this != &other) {
+    release();
+    elements = std::exchange(other.elements, nullptr);
+    count = std::exchange(other.count, 0);
+  }
+  return *this;
+}
+
+NumberArray::~NumberArray() { release(); }
+
+bool NumberArray::create(uint32_t size, uint64_t memoryBytes, crand::RandFunctions reference) {
+  release();
   // malloc rather than new[]: a failure is a null result to report, not an exception, and the
   // block can later grow in place.
   elements = fitsInMemory(size, memoryBytes)
@@ -54,10 +64,7 @@ bool NumberArray::create(uint32_t size, uint64_t memoryBytes, console::RandFunct
     return false;
   }
   count = size;
-  // Filling faults in every page of the block; huge pages take one fault per 2 MiB.
-  console::adviseHugePages(elements, size * sizeof(double));
-  console::drawRandSequence(0, reference,
-                            [this](auto next) { fillElements(elements, count, next); });
+  crand::drawRandSequence(0, reference, [this](auto next) { fillElements(elements, count, next); });
   std::cout << "Massiv sozdan" << std::endl << std::endl;
   return true;
 }
@@ -85,11 +92,15 @@ void NumberArray::changeElement(int32_t number, double value) {
   std::cout << "Znacenie izmeneno" << std::endl << std::endl;
 }
 
-void NumberArray::release() { std::free(elements); }
+void NumberArray::release() {
+  std::free(elements);
+  elements = nullptr;
+  count = 0;
+}
 
 uint32_t NumberArray::size() const { return count; }
 
-void printArray(NumberArray numbers) {
+void printArray(const NumberArray& numbers) {
   char block[kLinesPerBlock * kListingLineRoom];
   std::streambuf* out = std::cout.rdbuf();
   // Whatever is pending in the stream goes first, then the text in large pieces.

@@ -5,29 +5,33 @@
 
 #include <cstdint>
 
-#include "console/c_random.h"
-#include "console/console.h"
+#include "console/system.h"
+#include "crand/c_random.h"
 
 /// Largest array the size dialogue accepts (the bound is 50 * 1024 * 1024, exclusive).
 inline constexpr uint32_t kMaxArraySize = 50 * 1024 * 1024 - 1;
 
-/// A heap block of exactly `count` doubles. No constructor or destructor: the fields are
-/// meaningful only after `create` succeeded, and the block is returned only by `release`.
-/// A copy shares the block and owns nothing.
+/// A heap block of exactly `count` doubles, empty until `create` succeeds. The array owns its
+/// block and frees it when it goes out of scope; it can be moved, not copied.
 struct NumberArray {
-  double* elements;
-  uint32_t count;
+  double* elements = nullptr;
+  uint32_t count = 0;
+
+  NumberArray() = default;
+  NumberArray(NumberArray&& other) noexcept;
+  NumberArray& operator=(NumberArray&& other) noexcept;
+  ~NumberArray();
 
   /// Fills a new block of `size` (1..kMaxArraySize) elements: after `srand(0)`, element i is
   /// `rand() % 1000` (the second call of a pair) plus `rand() % 1000 / 1000.0` (the first).
   /// The values come from the inline copy of `reference` (the C library's srand and rand) when
-  /// it has proved itself, else from `reference` itself (see console/c_random.h). Writes
+  /// it has proved itself, else from `reference` itself (see crand/c_random.h). Writes
   /// "Massiv sozdan" and an empty line on standard output and returns true. When the
   /// block cannot be had or would take more than `memoryBytes` (the machine's physical memory),
   /// writes "Nedostatochno pamyati" on standard error, keeps nothing (`count` 0) and returns
   /// false.
   bool create(uint32_t size, uint64_t memoryBytes = console::physicalMemory(),
-              console::RandFunctions reference = console::libraryRand());
+              crand::RandFunctions reference = crand::libraryRand());
 
   /// Adds `value` as element number `count + 1` and writes "Znacenie dobavleno" and an empty
   /// line on standard output. When the larger block cannot be had or would take more than
@@ -39,7 +43,7 @@ struct NumberArray {
   /// "Znacenie izmeneno" and an empty line on standard output.
   void changeElement(int32_t number, double value);
 
-  /// Returns the block; no operation may follow.
+  /// Frees the block and leaves the array empty.
   void release();
 
   /// The number of elements.
@@ -50,6 +54,6 @@ struct NumberArray {
 /// value right-aligned in ten characters, one line each, then an empty line. The lines go out
 /// in large blocks; the empty line flushes standard output. A failed write ends the listing and
 /// marks standard output bad.
-void printArray(NumberArray numbers);
+void printArray(const NumberArray& numbers);
 
 #endif  // ARRAYMENU_NUMBER_ARRAY_H_

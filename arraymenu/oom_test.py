@@ -17,10 +17,11 @@ import subprocess
 import sys
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
+from arraymenu_menu import CHOICE_PROMPT as CHOICE, MENU, answer  # noqa: E402
+
+LIST, APPEND, EXIT = answer("listArray"), answer("appendElement"), answer("exit")
 SIZE = b"vvedite razmer massiva: "
-MENU = (b"viberete deistvie:\n\n1) Vivesti massiv\n2) Izmenit element\n3) Dobavit element\n"
-        b"4) Ochistit\n5) Exit\n\n")
-CHOICE = b"Vvedite chislo (1..5): "
 ZNACH = b"Vvedite znachenie elementa: "
 ADDED = b"Znacenie dobavleno\n\n"
 NO_MEMORY = b"Nedostatochno pamyati\n"
@@ -48,7 +49,7 @@ def fail(message):
 def creation_does_not_fit(program):
     # 52428799 doubles take 400 MiB; the program itself needs a few tens of MiB at most.
     result = subprocess.run(["sh", "-c", 'ulimit -v 204800 && exec "$0"', program],
-                            input=b"52428799\n5\n", capture_output=True, timeout=60)
+                            input=b"52428799\n" + EXIT, capture_output=True, timeout=60)
     expected = (SIZE + b"\n", NO_MEMORY, 3)
     actual = (result.stdout, result.stderr, result.returncode)
     return 0 if actual == expected else fail(f"expected {expected!r}, got {actual!r}")
@@ -82,14 +83,14 @@ def append_does_not_fit(program):
     proc = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE)
     try:
-        proc.stdin.write(b"%d\n1\n" % size)
+        proc.stdin.write(b"%d\n" % size + LIST)
         proc.stdin.flush()
         first = read_until(proc.stdout.fileno(), MENU + CHOICE + listing(values) + MENU + CHOICE,
                            b"")
         # From here on the process cannot map a single page more than it holds.
         resource.prlimit(proc.pid, resource.RLIMIT_AS, (vm_size_bytes(proc.pid), resource.RLIM_INFINITY))
         typed = [0.5 + i for i in range(tries)]
-        script = b"".join(b"3\n%g\n" % v for v in typed) + b"1\n5\n"
+        script = b"".join(APPEND + b"%g\n" % v for v in typed) + LIST + EXIT
         rest, err = proc.communicate(script, timeout=60)
     finally:
         proc.kill()

@@ -19,8 +19,8 @@
 
 #include "arraymenu/number_array.h"
 #include "bench/process_memory.h"
-#include "console/c_random.h"
-#include "console/console.h"
+#include "console/system.h"
+#include "crand/c_random.h"
 
 namespace {
 
@@ -48,8 +48,8 @@ constexpr uint32_t kLargestDraws = 2 * kMaxArraySize;
 
 // Which generator serves seed 0 on this run: the check the creation makes.
 const char* generatorName() {
-  console::CRandom generator;
-  return console::seedCheckedCRandom(generator, 0, console::libraryRand()) ? "inline" : "rand()";
+  crand::CRandom generator;
+  return crand::seedCheckedCRandom(generator, 0, crand::libraryRand()) ? "inline" : "rand()";
 }
 
 // The first element where `numbers` differs from the values the C library's rand gives for
@@ -79,14 +79,16 @@ void measure(benchmark::State& state, uint32_t elements, Step step) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * elements);
 }
 
+NumberArray createdQuietly(uint32_t size) {
+  CoutToFile quiet("/dev/null");
+  NumberArray created;
+  if (!created.create(size)) std::abort();
+  return created;
+}
+
 // The largest array, created once and shared by the listings and the append.
 NumberArray& largestArray() {
-  static NumberArray numbers = [] {
-    CoutToFile quiet("/dev/null");
-    NumberArray created;
-    if (!created.create(kMaxArraySize)) std::abort();
-    return created;
-  }();
+  static NumberArray numbers = createdQuietly(kMaxArraySize);
   return numbers;
 }
 
@@ -122,18 +124,18 @@ BENCHMARK(BM_LibraryRandLargest)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_InlineRandLargest(benchmark::State& state) {
   for (auto _ : state) {
-    console::CRandom generator;
-    console::seedCRandom(generator, 0);
+    crand::CRandom generator;
+    crand::seedCRandom(generator, 0);
     uint32_t sum = 0;
     for (uint32_t i = 0; i < kLargestDraws; ++i) {
-      sum += static_cast<uint32_t>(console::nextCRandom(generator));
+      sum += static_cast<uint32_t>(crand::nextCRandom(generator));
     }
     benchmark::DoNotOptimize(sum);
     state.PauseTiming();
-    console::seedCRandom(generator, 0);
+    crand::seedCRandom(generator, 0);
     srand(0);
     for (uint32_t i = 0; i < kLargestDraws; ++i) {
-      if (console::nextCRandom(generator) != rand()) {
+      if (crand::nextCRandom(generator) != rand()) {
         state.SkipWithError("differs from rand()");
         break;
       }
@@ -152,7 +154,6 @@ void BM_TouchLargestBlock(benchmark::State& state) {
   measure(state, kMaxArraySize, [](benchmark::State& s) {
     void* block = std::malloc(kBytes);
     if (block == nullptr) s.SkipWithError("no memory");
-    console::adviseHugePages(block, kBytes);
     std::memset(block, 0x5a, kBytes);
     benchmark::DoNotOptimize(block);
     s.PauseTiming();
@@ -179,8 +180,7 @@ void BM_LiteralCreateMillion(benchmark::State& state) {
 BENCHMARK(BM_LiteralCreateMillion)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void listTo(benchmark::State& state, const char* path, uint32_t elements) {
-  NumberArray numbers = largestArray();
-  numbers.count = elements;
+  const NumberArray numbers = createdQuietly(elements);
   CoutToFile out(path);
   measure(state, elements, [&](benchmark::State&) { printArray(numbers); });
 }
@@ -204,7 +204,7 @@ void BM_PrintMillionToDevNull(benchmark::State& state) { listTo(state, "/dev/nul
 BENCHMARK(BM_PrintMillionToDevNull)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The listing written the plain way: stream formatting and a flush for every line.
-void literalPrintArray(NumberArray numbers) {
+void literalPrintArray(const NumberArray& numbers) {
   for (uint32_t i = 0; i < numbers.count; ++i) {
     std::cout << static_cast<int>(i + 1) << std::setw(10) << numbers.elements[i] << std::endl;
   }
@@ -212,8 +212,7 @@ void literalPrintArray(NumberArray numbers) {
 }
 
 void BM_LiteralPrintMillionToDevNull(benchmark::State& state) {
-  NumberArray numbers = largestArray();
-  numbers.count = kLiteralSize;
+  const NumberArray numbers = createdQuietly(kLiteralSize);
   CoutToFile out("/dev/null");
   measure(state, kLiteralSize, [&](benchmark::State&) { literalPrintArray(numbers); });
 }

@@ -14,8 +14,8 @@
 #include <ostream>
 
 #include "bench/process_memory.h"
-#include "console/c_random.h"
-#include "console/console.h"
+#include "console/system.h"
+#include "crand/c_random.h"
 #include "gridstat/matrix_tool.h"
 #include "gridstat/statistics.h"
 
@@ -72,8 +72,7 @@ std::string runCreateAndPrint(benchmark::State& state,
     state.PauseTiming();
     if (pages.empty()) pages = pagesName(state);
     if (!matchesRand(matrix, rows, columns, kSeed)) state.SkipWithError("differs from rand()");
-    MatrixTool matrixTool;
-    matrixTool.releaseMatrix(matrix, rows, columns);
+    freeMatrix(matrix, rows);
     state.ResumeTiming();
   }
   countCells(state, rows, columns);
@@ -85,8 +84,8 @@ void BM_CreateAndPrint(benchmark::State& state) {
       runCreateAndPrint(state, [](float** matrix, int rows, int columns, std::ostream& out) {
         fillMatrix(matrix, rows, columns, kSeed, out);
       });
-  console::CRandom generator;
-  const bool inlined = console::seedCheckedCRandom(generator, kSeed, console::libraryRand());
+  crand::CRandom generator;
+  const bool inlined = crand::seedCheckedCRandom(generator, kSeed, crand::libraryRand());
   state.SetLabel((inlined ? "inline, " : "rand(), ") + pages);
 }
 BENCHMARK(BM_CreateAndPrint)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
@@ -110,8 +109,7 @@ void BM_AllocateAndTouch(benchmark::State& state) {
     benchmark::DoNotOptimize(matrix[rows - 1][rows - 1]);
     state.PauseTiming();
     state.SetLabel(pagesName(state));
-    MatrixTool matrixTool;
-    matrixTool.releaseMatrix(matrix, rows, rows);
+    freeMatrix(matrix, rows);
     state.ResumeTiming();
   }
   countCells(state, rows, rows);
@@ -140,8 +138,7 @@ void runStatistics(benchmark::State& state,
   std::ofstream out("/dev/null");
   fillMatrix(matrix, rows, rows, 1, out);
   for (auto _ : state) benchmark::DoNotOptimize(compute(matrix, rows, rows));
-  MatrixTool matrixTool;
-  matrixTool.releaseMatrix(matrix, rows, rows);
+  freeMatrix(matrix, rows);
   countCells(state, rows, rows);
 }
 

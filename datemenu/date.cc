@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "console/console.h"
+#include "console/input.h"
 
 namespace {
 

@@ -3,7 +3,10 @@
 #include <iostream>
 #include <string>
 
-#include "console/console.h"
+#include "console/arguments.h"
+#include "console/exit.h"
+#include "console/input.h"
+#include "console/terminal.h"
 #include "datemenu/choice.h"
 #include "datemenu/date.h"
 #include "datemenu/date_arith.h"
@@ -53,7 +56,7 @@ void readDateOrExit(Date* date) {
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[]) try {
   console::init();
   console::takeArguments(argc, argv, "datemenu", kUsage);
   std::string choiceWord;
@@ -90,4 +93,6 @@ int main(int argc, char* argv[]) {
     }
     std::cout << std::endl;
   }
+} catch (const console::ProgramExit& exit) {
+  return exit.status;
 }

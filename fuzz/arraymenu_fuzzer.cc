@@ -5,33 +5,39 @@
 #include <cstddef>
 #include <cstdint>
 #include <set>
+#include <string>
 #include <string_view>
 #include <vector>
 
-#include "console/console.h"
+#include "arraymenu/menu.h"
+#include "arraymenu/number_array.h"
+#include "console/input.h"
 #include "fuzz/dialogue_harness.h"
 
 int arraymenuMain(int argc, char* argv[]);  // the program's entry function, renamed in this build
 
 namespace {
 
+const std::string kChoicePrompt = "Vvedite chislo (1.." + std::to_string(kMenu.size()) + "): ";
 const std::vector<std::string_view> kPrompts = {
-    "vvedite razmer massiva: ", "Vvedite chislo (1..5): ", "Vvedite nomer elementa: ",
-    "Vvedite znachenie elementa: "};
-const std::set<std::string_view> kFixedOutLines = {
-    "",
-    "Massiv sozdan",
-    "viberete deistvie:",
-    "1) Vivesti massiv",
-    "2) Izmenit element",
-    "3) Dobavit element",
-    "4) Ochistit",
-    "5) Exit",
-    "CHISLO DOLGNO BIT >0 i <52428800",
-    "CHISLO DOLGNO BIT >0 i <=5",
-    "Znacenie izmeneno",
-    "Znacenie dobavleno",
-};
+    "vvedite razmer massiva: ", kChoicePrompt,
+    "Vvedite nomer elementa: ", "Vvedite znachenie elementa: "};
+
+// The lines the program writes as they stand: its messages, and the menu from its table.
+const std::set<std::string> kFixedOutLines = [] {
+  std::set<std::string> lines = {
+      "",
+      "Massiv sozdan",
+      std::string(kMenuTitle),
+      "CHISLO DOLGNO BIT >0 i <" + std::to_string(kMaxArraySize + 1),
+      "Znacenie izmeneno",
+      "Znacenie dobavleno",
+  };
+  for (size_t i = 0; i < kMenu.size(); ++i) {
+    lines.insert(std::to_string(i + 1) + ") " + std::string(kMenu[i].text));
+  }
+  return lines;
+}();
 const std::set<std::string_view> kFixedErrLines = {"Error vvoda, vvedi pravilnor znachenie",
                                                    "Konec vvoda", "Nedostatochno pamyati",
                                                    "Oshibka chteniya", "Oshibka zapisi"};
@@ -58,7 +64,7 @@ bool isListingLine(std::string_view line) {
 
 bool isOutLine(std::string_view line) {
   line = stripPrompts(line, kPrompts);
-  if (kFixedOutLines.count(line) != 0 || isListingLine(line)) return true;
+  if (kFixedOutLines.count(std::string(line)) != 0 || isListingLine(line)) return true;
   constexpr std::string_view kNumberRange = "CHISLO DOLGNO BIT >0 i <=";
   return line.substr(0, kNumberRange.size()) == kNumberRange &&
          isUnsignedText(line.substr(kNumberRange.size()));

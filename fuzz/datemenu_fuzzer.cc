@@ -6,7 +6,7 @@
 #include <set>
 #include <string_view>
 
-#include "console/console.h"
+#include "console/input.h"
 #include "fuzz/dialogue_harness.h"
 
 int datemenuMain(int argc, char* argv[]);  // the program's entry function, renamed in this build

@@ -6,8 +6,6 @@
 #include <iostream>
 #include <sstream>
 
-#include "console/console_fuzz.h"
-
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -98,12 +96,7 @@ DialogueRun runDialogue(int (*programMain)(int, char**), std::string_view input,
 
   static char programName[] = "program";
   char* argv[] = {programName, nullptr};
-  int status = 0;
-  try {
-    status = programMain(1, argv);
-  } catch (const console::ProgramExit& exit) {
-    status = exit.status;
-  }
+  const int status = programMain(1, argv);
   std::cout.flush();
   std::cin.rdbuf(oldIn);
   std::cout.rdbuf(oldOut);

@@ -1,5 +1,6 @@
 // Runs a program's whole dialogue in this process over input held in memory, and the checks
-// its fuzz targets share. Needs the fuzzing build's console, whose exit returns to the caller.
+// its fuzz targets share. Needs the fuzzing build's console, which has no terminal and a
+// clock that stands still.
 #ifndef FUZZ_DIALOGUE_HARNESS_H_
 #define FUZZ_DIALOGUE_HARNESS_H_
 
@@ -37,7 +38,7 @@ struct DialogueRun {
 
 /// Runs `programMain` without arguments, with `input` as standard input, a fresh input stream
 /// state and captured standard output and error, failing as `fault` says. The status is what
-/// it returned or passed to the console's exit.
+/// it returned.
 DialogueRun runDialogue(int (*programMain)(int, char**), std::string_view input,
                         StreamFault fault = {});
 

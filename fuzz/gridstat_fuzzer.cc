@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "console/console.h"
+#include "console/input.h"
 #include "fuzz/dialogue_harness.h"
 
 int gridstatMain(int argc, char* argv[]);  // the program's entry function, renamed in this build

@@ -1,5 +1,7 @@
 #include "gridstat/cell_format.h"
 
+#include "crand/thousandths.h"
+
 namespace {
 
 CellTable buildCellTable() {
@@ -13,7 +15,7 @@ CellTable buildCellTable() {
 
 }  // namespace
 
-float cellValue(int k) { return static_cast<float>(k / 1000.0); }
+float cellValue(int k) { return static_cast<float>(crand::kThousandths[static_cast<size_t>(k)]); }
 
 CellField cellField(int k) {
   // The float nearest k / 1000 is within 5e-8 of it relative, far inside the six significant

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "console/console.h"
+#include "console/prompt.h"
 
 bool inputDimensions(int* rows, int* columns) {
   return console::askUntilAccepted("Vvedite tolko chisla!", [rows, columns] {

@@ -2,7 +2,10 @@
 // and sample variance, and waits for a key.
 #include <iostream>
 
-#include "console/console.h"
+#include "console/arguments.h"
+#include "console/exit.h"
+#include "console/input.h"
+#include "console/terminal.h"
 #include "gridstat/dimensions.h"
 #include "gridstat/matrix_tool.h"
 
@@ -21,7 +24,7 @@ const console::Usage kUsage{
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[]) try {
   console::init();
   console::takeArguments(argc, argv, "gridstat", kUsage);
   std::cin.exceptions(std::ios_base::failbit);
@@ -30,13 +33,14 @@ int main(int argc, char* argv[]) {
   if (!inputDimensions(&rows, &columns)) console::exitAtStreamEnd();
 
   MatrixTool matrixTool;
-  float** matrix = matrixTool.createMatrix(rows, columns);
-  if (matrix == nullptr) {
+  if (!matrixTool.createMatrix(rows, columns)) {
     console::reportOutOfMemory();
     console::exitProgram(console::kStatusOutOfMemory);
   }
-  matrixTool.printStatistics(matrix, rows, columns);
-  matrixTool.releaseMatrix(matrix, rows, columns);
+  matrixTool.printStatistics();
+  matrixTool.releaseMatrix();
   if (!console::waitForKey()) console::exitAtStreamEnd();
   console::exitProgram(0);
+} catch (const console::ProgramExit& exit) {
+  return exit.status;
 }

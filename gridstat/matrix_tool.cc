@@ -6,8 +6,8 @@
 #include <iostream>
 #include <new>
 
-#include "console/c_random.h"
-#include "console/console.h"
+#include "console/system.h"
+#include "crand/c_random.h"
 #include "gridstat/cell_format.h"
 #include "gridstat/matrix_size.h"
 
@@ -15,10 +15,6 @@ namespace {
 
 // Output goes out in blocks of this size: one write per block instead of one per cell or row.
 constexpr size_t kBlockBytes = size_t{1} << 17;
-
-void releaseRows(float** matrix, int rowCount) {
-  for (int i = 0; i < rowCount; ++i) delete[] matrix[i];
-}
 
 void writeBlock(std::ostream& out, const char* block, size_t used) {
   out.write(block, static_cast<std::streamsize>(used));
@@ -50,21 +46,28 @@ void fillCells(float** matrix, int rows, int columns, std::ostream& out, Next ne
 
 }  // namespace
 
-float** MatrixTool::createMatrix(int rows, int columns) {
-  float** matrix = allocateMatrix(rows, columns, console::physicalMemory());
-  if (matrix == nullptr) return nullptr;
+MatrixTool::~MatrixTool() { releaseMatrix(); }
+
+bool MatrixTool::createMatrix(int rowCount, int columnCount) {
+  releaseMatrix();
+  matrix = allocateMatrix(rowCount, columnCount, console::physicalMemory());
+  if (matrix == nullptr) return false;
+  rows = rowCount;
+  columns = columnCount;
   std::cout << "zadan massiv" << std::endl;
   fillMatrix(matrix, rows, columns, seedFromTime(console::currentTime()), std::cout);
-  return matrix;
+  return true;
 }
 
-void MatrixTool::printStatistics(float** matrix, int rows, int columns) {
+void MatrixTool::printStatistics() const {
   writeStatistics(std::cout, computeStatistics(matrix, rows, columns));
 }
 
-void MatrixTool::releaseMatrix(float** matrix, int rows, int /*columns*/) {
-  releaseRows(matrix, rows);
-  delete[] matrix;
+void MatrixTool::releaseMatrix() {
+  if (matrix != nullptr) freeMatrix(matrix, rows);
+  matrix = nullptr;
+  rows = 0;
+  columns = 0;
 }
 
 float** allocateMatrix(int rows, int columns, uint64_t memoryBytes) {
@@ -73,28 +76,25 @@ float** allocateMatrix(int rows, int columns, uint64_t memoryBytes) {
   if (!matrixFits(rows, columns, memoryBytes)) return nullptr;
   float** matrix = new (std::nothrow) float*[static_cast<size_t>(rows)];
   if (matrix == nullptr) return nullptr;
-  // The rows are filled right after: on huge pages that takes one fault per 2 MiB, not 512. The
-  // growth leaves out one row, which the allocation that grows the heap adds to it.
-  const size_t rowBytes = static_cast<size_t>(columns) * sizeof(float);
-  console::HeapGrowth growth = console::beginHeapGrowth(rowBytes * static_cast<size_t>(rows - 1));
   for (int i = 0; i < rows; ++i) {
     matrix[i] = new (std::nothrow) float[static_cast<size_t>(columns)];
-    console::adviseHeapGrowth(growth);
     if (matrix[i] == nullptr) {
-      console::endHeapGrowth(growth);
-      releaseRows(matrix, i);
-      delete[] matrix;
+      freeMatrix(matrix, i);
       return nullptr;
     }
   }
-  console::endHeapGrowth(growth);
   return matrix;
 }
 
+void freeMatrix(float** matrix, int rows) {
+  for (int i = 0; i < rows; ++i) delete[] matrix[i];
+  delete[] matrix;
+}
+
 void fillMatrix(float** matrix, int rows, int columns, uint32_t seed, std::ostream& out,
-                console::RandFunctions reference) {
-  console::drawRandSequence(seed, reference,
-                            [&](auto next) { fillCells(matrix, rows, columns, out, next); });
+                crand::RandFunctions reference) {
+  crand::drawRandSequence(seed, reference,
+                          [&](auto next) { fillCells(matrix, rows, columns, out, next); });
 }
 
 void writeStatistics(std::ostream& out, MatrixStatistics stats) {

@@ -1,42 +1,54 @@
 // The matrix of gridstat: a row table plus one block per row, filled from the C library's
-// generator, printed, summarised and released.
+// generator, printed, summarised and freed.
 #ifndef GRIDSTAT_MATRIX_TOOL_H_
 #define GRIDSTAT_MATRIX_TOOL_H_
 
 #include <cstdint>
 #include <ostream>
 
-#include "console/c_random.h"
+#include "crand/c_random.h"
 #include "gridstat/statistics.h"
 
-/// The three operations on the matrix; holds no data, the caller keeps the row table.
+/// The matrix: a row table of `rows` rows of `columns` floats, empty until `createMatrix`
+/// succeeds. It owns the rows and frees them when it goes out of scope; it cannot be copied.
 struct MatrixTool {
-  /// Allocates a `rows` x `columns` matrix (both positive), writes "zadan massiv" on standard
-  /// output, seeds `rand` from the clock and fills and prints every cell, row by row. Returns the
-  /// row table. When the matrix cannot be held (its size does not fit, it needs more than the
-  /// physical memory, or an allocation fails) returns nullptr having written nothing and kept
-  /// nothing.
-  float** createMatrix(int rows, int columns);
+  float** matrix = nullptr;
+  int rows = 0;
+  int columns = 0;
+
+  MatrixTool() = default;
+  MatrixTool(const MatrixTool&) = delete;
+  MatrixTool& operator=(const MatrixTool&) = delete;
+  ~MatrixTool();
+
+  /// Allocates a `rowCount` x `columnCount` matrix (both positive), writes "zadan massiv" on
+  /// standard output, seeds `rand` from the clock and fills and prints every cell, row by row.
+  /// When the matrix cannot be held (its size does not fit, it needs more than the physical
+  /// memory, or an allocation fails) returns false having written nothing and kept nothing.
+  bool createMatrix(int rowCount, int columnCount);
 
   /// Writes a line end, "Srednee " and the mean, a line end, "Dispersia " and the sample
   /// variance of all cells on standard output, with no line end after it, and flushes.
-  void printStatistics(float** matrix, int rows, int columns);
+  void printStatistics() const;
 
-  /// Releases every row of `matrix`, then the row table.
-  void releaseMatrix(float** matrix, int rows, int columns);
+  /// Frees every row, then the row table, and leaves the matrix empty.
+  void releaseMatrix();
 };
 
 /// Allocates the row table and then rows 0 to `rows` - 1 of `columns` floats, cells unset. Returns
 /// nullptr, with nothing left allocated, when the matrix needs more than `memoryBytes` or does not
-/// fit 64 bits, or when an allocation fails.
+/// fit 64 bits, or when an allocation fails. The caller frees it with `freeMatrix`.
 float** allocateMatrix(int rows, int columns, uint64_t memoryBytes);
+
+/// Frees rows 0 to `rows` - 1 of `matrix`, then the row table.
+void freeMatrix(float** matrix, int rows);
 
 /// Fills the cells in row-major order with `cellValue(rand() % 10000)` after `srand(seed)` and
 /// writes each cell's six-character field to `out`, a line end after each row, in large blocks
 /// without flushing. The values come from the inline copy of `reference` (the C library's srand
-/// and rand) when it has proved itself, else from `reference` itself (see console/c_random.h).
+/// and rand) when it has proved itself, else from `reference` itself (see crand/c_random.h).
 void fillMatrix(float** matrix, int rows, int columns, uint32_t seed, std::ostream& out,
-                console::RandFunctions reference = console::libraryRand());
+                crand::RandFunctions reference = crand::libraryRand());
 
 /// Writes the statistics as `printStatistics` does and flushes `out`.
 void writeStatistics(std::ostream& out, MatrixStatistics stats);

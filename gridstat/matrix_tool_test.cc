@@ -47,8 +47,7 @@ void expectFilledAsTheStreamWritesIt(int rows, int columns, int (*next)() = std:
           << i << ", " << j;
     }
   }
-  MatrixTool matrixTool;
-  matrixTool.releaseMatrix(matrix, rows, columns);
+  freeMatrix(matrix, rows);
 }
 
 TEST(FillMatrix, DrawsAndPrintsCellsInRowMajorOrder) {
@@ -73,8 +72,7 @@ TEST(AllocateMatrix, RefusesAMatrixLargerThanTheMemory) {
   EXPECT_EQ(nullptr, allocateMatrix(INT_MAX, INT_MAX, UINT64_MAX));
   float** matrix = allocateMatrix(2, 2, 96);
   ASSERT_NE(nullptr, matrix);
-  MatrixTool matrixTool;
-  matrixTool.releaseMatrix(matrix, 2, 2);
+  freeMatrix(matrix, 2);
 }
 
 TEST(WriteStatistics, WritesBothLinesAndNoLineEndAfterTheVariance) {

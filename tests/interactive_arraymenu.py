@@ -8,20 +8,14 @@ import signal
 import subprocess
 import sys
 
+from arraymenu_menu import CHOICE_PROMPT, MENU, answer
 from live import check, end_of_input_is_final, finish, read_until, running, send, spawn_on_pty
 
+LIST, APPEND, CLEAR_CHOICE, EXIT = (answer(action) for action in
+                                    ("listArray", "appendElement", "clearConsole", "exit"))
 SIZE_PROMPT = b"vvedite razmer massiva: "
-CHOICE_PROMPT = b"Vvedite chislo (1..5): "
 VALUE_PROMPT = b"Vvedite znachenie elementa: "
-MENU = (b"viberete deistvie:\n\n1) Vivesti massiv\n2) Izmenit element\n3) Dobavit element\n"
-        b"4) Ochistit\n5) Exit\n\n")
 CLEAR = b"\x1b[H\x1b[2J\x1b[3J"
-
-
-
-
-
-
 
 
 def pipes(program):
@@ -35,16 +29,16 @@ def pipes(program):
         seen = read_until(out, SIZE_PROMPT, seen)
         send(proc.stdin, b"2\n")
         seen = read_until(out, CHOICE_PROMPT, seen)
-        send(proc.stdin, b"3\n")
+        send(proc.stdin, APPEND)
         seen = read_until(out, VALUE_PROMPT, seen)
         send(proc.stdin, b"4.5\n")
         seen = read_until(out, CHOICE_PROMPT, seen)
-        send(proc.stdin, b"1\n")
+        send(proc.stdin, LIST)
         seen = read_until(out, b"3       4.5\n\n" + MENU + CHOICE_PROMPT, seen)
-        send(proc.stdin, b"4\n")
+        send(proc.stdin, CLEAR_CHOICE)
         seen = read_until(out, CHOICE_PROMPT, seen)
         check("no clear sequence on a pipe", b"\x1b" not in seen, repr(seen[-200:]))
-        proc.stdin.write(b"5\n")
+        proc.stdin.write(EXIT)
         proc.stdin.close()
         check("pipe exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
 
@@ -55,12 +49,13 @@ def terminal(program):
         seen = read_until(master, SIZE_PROMPT)
         os.write(master, b"3\n")
         seen = read_until(master, CHOICE_PROMPT, seen)
-        os.write(master, b"4\n")
+        os.write(master, CLEAR_CHOICE)
         seen = read_until(master, CHOICE_PROMPT, seen)
-        tail = seen[seen.rindex(b"4\r\n"):]
-        check("clear sequence on a terminal", tail.startswith(b"4\r\n" + CLEAR + b"viberete"),
+        echoed = CLEAR_CHOICE.replace(b"\n", b"\r\n")
+        tail = seen[seen.rindex(echoed):]
+        check("clear sequence on a terminal", tail.startswith(echoed + CLEAR + MENU[:8]),
               repr(tail[:60]))
-        os.write(master, b"5\n")
+        os.write(master, EXIT)
         check("terminal exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
 
 
@@ -72,7 +67,7 @@ def reader_gone(program):
     with running("reader gone", proc):
         read_until(proc.stdout.fileno(), SIZE_PROMPT)
         proc.stdout.close()
-        proc.stdin.write(b"1000\n1\n5\n")
+        proc.stdin.write(b"1000\n" + LIST + EXIT)
         proc.stdin.close()
         status = proc.wait(timeout=5)
         check("reader gone: ended by SIGPIPE", status == -signal.SIGPIPE, str(status))

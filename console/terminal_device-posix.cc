@@ -1,39 +1,19 @@
-// The terminal and system services on POSIX: the clear sequence, the key wait in raw mode,
-// the clock, the size of memory, memory advice, the benchmarking switches and the end of the
-// process.
-#include "console/console.h"
+// The terminal on POSIX: writing past the stream, and one key read in raw mode with the
+// terminal's settings given back whatever signal arrives.
+#include "console/terminal_device.h"
 
-#include <malloc.h>
 #include <poll.h>
-#include <sys/mman.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <csignal>
-#include <cstdlib>
-#include <ctime>
-#include <iostream>
 #include <string_view>
 
-#include "console/c_random.h"
 #include "console/key.h"
 
 namespace console {
 namespace {
-
-void writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return;  // Nothing sensible to do when the terminal is gone.
-    }
-    bytes.remove_prefix(static_cast<size_t>(written));
-  }
-}
 
 // The signals that would otherwise end or stop the process with the terminal left without echo.
 constexpr int kWaitSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGTSTP};
@@ -168,97 +148,23 @@ bool waitForTerminalKey(int fd, bool* readOk) {
   return changed;
 }
 
-// The clear sequence would show as text on a terminal that declares it has no cursor control.
-bool terminalClears() {
-  const char* term = std::getenv("TERM");
-  return term == nullptr || std::string_view(term) != "dumb";
-}
-
-bool environmentSetToOne(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr && std::string_view(value) == "1";
-}
-
 }  // namespace
 
-void clearScreen() {
-  std::cout.flush();
-  if (::isatty(STDOUT_FILENO) && terminalClears()) {
-    writeAll(STDOUT_FILENO, "\x1b[H\x1b[2J\x1b[3J");
-  }
-}
+bool outputIsTerminal() { return ::isatty(STDOUT_FILENO) != 0; }
 
-bool waitForKey() {
-  if (std::cout.flush().fail()) return false;
-  if (!std::cin.eof()) {
-    bool readOk = true;
-    if (!(::isatty(STDIN_FILENO) && waitForTerminalKey(STDIN_FILENO, &readOk))) {
-      readOk = waitForCharacter(std::cin);
+void writeToTerminal(std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return;  // Nothing sensible to do when the terminal is gone.
     }
-    if (!readOk) {
-      std::cin.setstate(std::ios_base::badbit);
-      return false;
-    }
+    bytes.remove_prefix(static_cast<size_t>(written));
   }
-  // The shell's prompt then starts on a line of its own.
-  if (::isatty(STDOUT_FILENO)) std::cout << '\n' << std::flush;
-  return !std::cout.fail();
 }
 
-int64_t currentTime() { return static_cast<int64_t>(std::time(nullptr)); }
-
-void endProcess(int status) { std::exit(status); }
-
-uint64_t physicalMemory() {
-  const long pages = ::sysconf(_SC_PHYS_PAGES);
-  const long pageSize = ::sysconf(_SC_PAGE_SIZE);
-  uint64_t bytes = 0;
-  if (pages <= 0 || pageSize <= 0 ||
-      __builtin_mul_overflow(static_cast<uint64_t>(pages), static_cast<uint64_t>(pageSize),
-                             &bytes)) {
-    return UINT64_MAX;
-  }
-  return bytes;
+bool readTerminalKey(bool* readOk) {
+  return ::isatty(STDIN_FILENO) && waitForTerminalKey(STDIN_FILENO, readOk);
 }
-
-void adviseHugePages(void* block, size_t bytes) {
-  if (environmentSetToOne("CONSOLETOOLS_SMALL_PAGES")) return;
-  // The huge page of x86-64; the advice covers only whole ones, which lie inside the block.
-  constexpr uintptr_t kHugePageBytes = uintptr_t{2} << 20;
-  const auto start = reinterpret_cast<uintptr_t>(block);
-  const uintptr_t first = (start + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
-  const uintptr_t end = (start + bytes) & ~(kHugePageBytes - 1);
-  if (first < end) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
-}
-
-// The C library's heap grows at its end (the program break) by what an allocation needs plus
-// its top pad. With the pad set to the whole growth, the first row that does not fit makes the
-// heap grow by all the rows at once, and that stretch is advised before the rows in it are
-// touched. The default pad of the C library is 128 KiB.
-constexpr int kDefaultTopPad = 128 * 1024;
-
-HeapGrowth beginHeapGrowth(size_t bytes) {
-  if (environmentSetToOne("CONSOLETOOLS_SMALL_PAGES")) return {false, 0};
-  const int pad = static_cast<int>(std::min<size_t>(bytes, INT_MAX));
-  const bool active = ::mallopt(M_TOP_PAD, pad) != 0;
-  return {active, reinterpret_cast<uintptr_t>(::sbrk(0))};
-}
-
-void adviseHeapGrowth(HeapGrowth& growth) {
-  if (!growth.active) return;
-  const auto heapEnd = reinterpret_cast<uintptr_t>(::sbrk(0));  // no system call: a cached value
-  if (heapEnd > growth.heapEnd) {
-    adviseHugePages(reinterpret_cast<void*>(growth.heapEnd), heapEnd - growth.heapEnd);
-    // Grown once by the whole: any later growth (the last blocks' bookkeeping) is the usual one.
-    ::mallopt(M_TOP_PAD, kDefaultTopPad);
-  }
-  growth.heapEnd = heapEnd;
-}
-
-void endHeapGrowth(const HeapGrowth& growth) {
-  if (growth.active) ::mallopt(M_TOP_PAD, kDefaultTopPad);
-}
-
-bool libraryRandForced() { return environmentSetToOne("CONSOLETOOLS_LIBRARY_RAND"); }
 
 }  // namespace console

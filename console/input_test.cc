@@ -1,4 +1,4 @@
-#include "console/console.h"
+#include "console/input.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -11,8 +11,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include "console/key.h"
 
 namespace {
 
@@ -203,83 +201,6 @@ TEST(WaitForCharacter, TakesTheCharacterAfterTheLineOnAPipe) {
   close(fds[1]);
   console::waitForCharacter(in);
   EXPECT_EQ("XY", rest(in));
-}
-
-struct KeyCase {
-  const char* bytes;
-  size_t keyLength;
-};
-
-// Where a key ends in what arrived at once: the bytes after it stay for the next reader.
-TEST(KeyContinues, TakesOneByteOneSequenceOrOneCharacter) {
-  const KeyCase cases[] = {
-      {"kx", 1},
-      {"\x03x", 1},
-      {"\x1b[Ax", 3},
-      {"\x1bOPx", 3},
-      {"\x1b[1;5Cx", 6},
-      {"\x1b[200~x", 6},
-      {"\x1bxy", 2},
-      {"\x1b[\nx", 3},
-      {"\xc3\xa9x", 2},
-      {"\xe2\x82\xacx", 3},
-      {"\xf0\x9f\x99\x82x", 4},
-      {"\x80x", 1},
-      {"\x1b[111111111111111111", console::kMaxKeyBytes},
-  };
-  for (const KeyCase& c : cases) {
-    const std::string_view bytes(c.bytes);
-    size_t length = 1;
-    while (length < bytes.size() && console::keyContinues(bytes.substr(0, length))) ++length;
-    EXPECT_EQ(c.keyLength, length) << testing::PrintToString(c.bytes);
-  }
-}
-
-struct ArgumentsCase {
-  std::vector<const char*> arguments;
-  console::ArgumentsAction action;
-  const char* offending;
-};
-
-TEST(ParseArguments, HelpVersionOrTheFirstUnknownArgument) {
-  using console::ArgumentsAction;
-  const ArgumentsCase cases[] = {
-      {{}, ArgumentsAction::runDialogue, nullptr},
-      {{"--help"}, ArgumentsAction::showHelp, nullptr},
-      {{"--version", "--help"}, ArgumentsAction::showVersion, nullptr},
-      {{"--help", "-x", "y"}, ArgumentsAction::unrecognized, "-x"},
-      {{"-h"}, ArgumentsAction::unrecognized, "-h"},
-      {{"--help=1"}, ArgumentsAction::unrecognized, "--help=1"},
-      {{""}, ArgumentsAction::unrecognized, ""},
-  };
-  for (const ArgumentsCase& c : cases) {
-    std::vector<char*> argv{const_cast<char*>("program")};
-    for (const char* argument : c.arguments) argv.push_back(const_cast<char*>(argument));
-    const char* offending = nullptr;
-    EXPECT_EQ(c.action,
-              console::parseArguments(static_cast<int>(argv.size()), argv.data(), &offending));
-    EXPECT_STREQ(c.offending, offending);
-  }
-}
-
-TEST(CurrentTime, IsTheSystemClockInSeconds) {
-  using std::chrono::duration_cast;
-  using std::chrono::seconds;
-  using std::chrono::system_clock;
-  int64_t before = duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
-  int64_t now = console::currentTime();
-  int64_t after = duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
-  EXPECT_LE(before, now);
-  EXPECT_LE(now, after);
-}
-
-TEST(PhysicalMemory, IsTheTotalTheKernelReports) {
-  std::ifstream meminfo("/proc/meminfo");
-  std::string name;
-  uint64_t kib = 0;
-  ASSERT_TRUE(meminfo >> name >> kib);
-  ASSERT_EQ("MemTotal:", name);
-  EXPECT_EQ(kib * 1024, console::physicalMemory());
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The console services that work on the standard streams alone, the same on every platform.
-#include "console/console.h"
+#include "console/input.h"
 
 #include <iostream>
 #include <locale>
@@ -88,32 +87,6 @@ bool waitForCharacter(std::istream& in) {
   // Through the buffer, so that the end of input sets no state bit and throws nothing.
   takeChar(in);
   return !in.bad();
-}
-
-bool dialogueStopped() { return std::cout.fail() || std::cin.bad() || std::cin.eof(); }
-
-void flushBeforeRead() {
-  if (std::cout.flush().fail()) std::cin.setstate(std::ios_base::failbit);
-}
-
-void exitAtStreamEnd() {
-  // The prompt's line ends before the message, unless standard output is what failed.
-  if (!std::cout.fail()) std::cout << '\n' << std::flush;
-  if (std::cout.fail()) exitProgram(kStatusStreamFailed);  // which reports the failed write
-  const bool readFailed = std::cin.bad();
-  std::cerr << (readFailed ? "Oshibka chteniya" : "Konec vvoda") << std::endl;
-  exitProgram(readFailed ? kStatusStreamFailed : kStatusEndOfInput);
-}
-
-void reportOutOfMemory() { std::cerr << "Nedostatochno pamyati" << std::endl; }
-
-void exitProgram(int status) {
-  if (std::cout.flush().fail()) {
-    std::cerr << "Oshibka zapisi" << std::endl;
-    status = kStatusStreamFailed;
-  }
-  std::cerr.flush();
-  endProcess(status);
 }
 
 }  // namespace console

@@ -1,8 +1,10 @@
 // The command line every program takes: --help, --version, and nothing else.
-#include "console/console.h"
+#include "console/arguments.h"
 
 #include <iostream>
 #include <string_view>
+
+#include "console/exit.h"
 
 #ifndef CONSOLETOOLS_VERSION
 #error "the build defines CONSOLETOOLS_VERSION"

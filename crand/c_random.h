@@ -5,14 +5,14 @@
 // As a sequence of 32-bit words: r[0] is the seed (0 taken as 1), r[1..30] each 16807 times the
 // word before modulo 2^31 - 1, r[31..33] repeat r[0..2], and from there r[i] = r[i-31] + r[i-3]
 // modulo 2^32. The library throws away r[34..343] and gives r[i] >> 1 from r[344] on.
-#ifndef CONSOLE_C_RANDOM_H_
-#define CONSOLE_C_RANDOM_H_
+#ifndef CRAND_C_RANDOM_H_
+#define CRAND_C_RANDOM_H_
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
-namespace console {
+namespace crand {
 
 /// How far back the two words lie whose sum makes the next word.
 inline constexpr size_t kRandLongLag = 31;
@@ -54,8 +54,7 @@ RandFunctions libraryRand();
 
 /// Seeds `generator` and tells whether it may stand in for `reference` on this run: true when
 /// its first kRandCheckedValues values equal those `reference` gives after being seeded with
-/// `seed`, and the library's rand is not forced (`libraryRandForced`). Either way both are
-/// left seeded with `seed`, as if nothing had been drawn.
+/// `seed`. Either way both are left seeded with `seed`, as if nothing had been drawn.
 bool seedCheckedCRandom(CRandom& generator, uint32_t seed, RandFunctions reference);
 
 /// Calls `draw(next)` once, where `next()` gives the values of `reference` after seeding it with
@@ -72,11 +71,6 @@ bool drawRandSequence(uint32_t seed, RandFunctions reference, Draw draw) {
   return false;
 }
 
-/// A benchmarking aid, read from the environment on every call so that a run can be set against
-/// the way before the inline generator; the output is the same either way. True when
-/// CONSOLETOOLS_LIBRARY_RAND is set to 1: the programs call the library's rand for every value.
-bool libraryRandForced();
+}  // namespace crand
 
-}  // namespace console
-
-#endif  // CONSOLE_C_RANDOM_H_
+#endif  // CRAND_C_RANDOM_H_

@@ -1,0 +1,28 @@
+#include "console/exit.h"
+
+#include <iostream>
+
+namespace console {
+
+void exitAtStreamEnd() {
+  // The prompt's line ends before the message, unless standard output is what failed.
+  if (!std::cout.fail()) std::cout << '\n' << std::flush;
+  if (std::cout.fail()) exitProgram(kStatusStreamFailed);  // which reports the failed write
+  const bool readFailed = std::cin.bad();
+  std::cerr << (readFailed ? "Oshibka chteniya" : "Konec vvoda") << std::endl;
+  exitProgram(readFailed ? kStatusStreamFailed : kStatusEndOfInput);
+}
+
+void reportOutOfMemory() { std::cerr << "Nedostatochno pamyati" << std::endl; }
+
+void exitProgram(int status) {
+  if (std::cout.flush().fail()) {
+    std::cerr << "Oshibka zapisi" << std::endl;
+    status = kStatusStreamFailed;
+  }
+  std::cerr.flush();
+  // Unwinding to main frees what the dialogue owns on the way.
+  throw ProgramExit{status};
+}
+
+}  // namespace console

@@ -1,0 +1,15 @@
+// The fuzzing build's machine: a clock that stands still and a few kilobytes of memory, so that
+// a whole dialogue runs the same way many times in one process.
+#include "console/system.h"
+
+#ifndef CONSOLE_FUZZ_MEMORY_BYTES
+#define CONSOLE_FUZZ_MEMORY_BYTES 8192
+#endif
+
+namespace console {
+
+int64_t currentTime() { return 0; }
+
+uint64_t physicalMemory() { return CONSOLE_FUZZ_MEMORY_BYTES; }
+
+}  // namespace console
