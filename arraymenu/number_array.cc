@@ -13,9 +13,14 @@
 
 namespace {
 
-// Lines formatted per block written: 128 KiB of room on the stack, some 80 KiB of text per
-// write, so that writing costs little beside formatting.
+// Lines formatted per block written: 128 KiB of room, some 80 KiB of text per write, so that
+// writing costs little beside formatting.
 constexpr size_t kLinesPerBlock = 1 << 12;
+
+// The block lies in the program's image, set aside when it starts: on the stack it would need
+// the stack to grow, which fails, killing the process, once the array has taken the last of
+// the address space the process may have.
+char listingBlock[kLinesPerBlock * kListingLineRoom];
 
 // Two values per element from `next`: the first decides the thousandths, the second the whole
 // part.
@@ -101,7 +106,7 @@ void NumberArray::release() {
 uint32_t NumberArray::size() const { return count; }
 
 void printArray(const NumberArray& numbers) {
-  char block[kLinesPerBlock * kListingLineRoom];
+  char* const block = listingBlock;
   std::streambuf* out = std::cout.rdbuf();
   // Whatever is pending in the stream goes first, then the text in large pieces.
   std::cout.flush();

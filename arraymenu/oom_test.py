@@ -3,6 +3,10 @@
 
   creation_does_not_fit  the largest array cannot be created: "Nedostatochno pamyati" on
                          standard error, exit status 3, nothing but the size prompt on output.
+  long_values            values of 64 MiB of digits, one valid and one too large for a double,
+                         under a limit far below their length: each is read in constant
+                         memory as a valid or an invalid value, and only the valid one is
+                         stored.
   append_does_not_fit    an array is created and listed, then the limit is lowered to what
                          the process holds at that moment: appends go on until one cannot get
                          its larger block, which is reported while the array stays as it was;
@@ -20,7 +24,8 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
 from arraymenu_menu import CHOICE_PROMPT as CHOICE, MENU, answer  # noqa: E402
 
-LIST, APPEND, EXIT = answer("listArray"), answer("appendElement"), answer("exit")
+LIST, CHANGE, APPEND, EXIT = (answer(action) for action in
+                              ("listArray", "changeElement", "appendElement", "exit"))
 SIZE = b"vvedite razmer massiva: "
 ZNACH = b"Vvedite znachenie elementa: "
 ADDED = b"Znacenie dobavleno\n\n"
@@ -53,6 +58,24 @@ def creation_does_not_fit(program):
     expected = (SIZE + b"\n", NO_MEMORY, 3)
     actual = (result.stdout, result.stderr, result.returncode)
     return 0 if actual == expected else fail(f"expected {expected!r}, got {actual!r}")
+
+
+def long_values(program):
+    digits = 64 << 20
+    script = (b"2\n" + APPEND + b"1." + b"0" * digits + b"5\n"  # reads as 1
+              + CHANGE + b"1 " + b"9" * digits + b"\n"          # beyond any double: refused
+              + b"2 0.25\n" + LIST)
+    result = subprocess.run(["sh", "-c", 'ulimit -v 32768 && exec "$0"', program],
+                            input=script, capture_output=True, timeout=120)
+    expected_err = b"Error vvoda, vvedi pravilnor znachenie\nKonec vvoda\n"
+    expected_tail = listing(created(2)[:1] + [0.25, 1.0]) + MENU + CHOICE + b"\n"
+    if (result.returncode, result.stderr) != (2, expected_err):
+        return fail(f"status {result.returncode}, standard error {result.stderr[-200:]!r}")
+    if (result.stdout.count(ADDED), result.stdout.count(b"Znacenie izmeneno")) != (1, 1):
+        return fail("a value was stored that was not read whole")
+    if not result.stdout.endswith(expected_tail):
+        return fail(f"listing {result.stdout[-200:]!r}")
+    return 0
 
 
 def read_until(fd, wanted, data, timeout=30.0):
@@ -118,4 +141,5 @@ def append_does_not_fit(program):
 if __name__ == "__main__":
     program, case = sys.argv[1], sys.argv[2]
     sys.exit({"creation_does_not_fit": creation_does_not_fit,
-              "append_does_not_fit": append_does_not_fit}[case](program))
+              "append_does_not_fit": append_does_not_fit,
+              "long_values": long_values}[case](program))

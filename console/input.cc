@@ -2,6 +2,9 @@
 
 #include <iostream>
 #include <locale>
+#include <string>
+
+#include "console/number_text.h"
 
 namespace console {
 namespace {
@@ -62,6 +65,27 @@ bool readWord(std::istream& in, std::string& word, size_t maxKept) {
   }
   in.iword(lineOpenIndex()) = 1;
   return true;
+}
+
+void extractDouble(std::istream& in, double& value) {
+  const std::istream::sentry ok(in);  // skips blanks; sets the state at end of input
+  if (!ok) return;
+  NumberText number;
+  std::ios_base::iostate state = std::ios_base::goodbit;
+  std::streambuf* buf = in.rdbuf();
+  for (int c = guardRead(in, [buf] { return buf->sgetc(); });;
+       c = guardRead(in, [buf] { return buf->snextc(); })) {
+    if (c == std::char_traits<char>::eof()) {
+      if (in.bad()) return;
+      state |= std::ios_base::eofbit;
+      break;
+    }
+    if (!takeNumberChar(number, static_cast<char>(c))) break;
+  }
+  const NumberValue converted = numberValue(number);
+  value = converted.value;
+  if (!converted.ok) state |= std::ios_base::failbit;
+  in.setstate(state);
 }
 
 void markLineEnded(std::istream& in) { in.iword(lineOpenIndex()) = 0; }

@@ -30,6 +30,13 @@ int takeChar(std::istream& in);
 /// came: at end of input, after a read error (`in` is bad) or when the tied output failed.
 bool readWord(std::istream& in, std::string& word, size_t maxKept = std::string::npos);
 
+/// Extracts a number into `value` exactly as `in >> value` does: the same blanks skipped, the
+/// same characters consumed, the same value stored and the same state set (which throws as
+/// `in`'s exception mask says). Unlike the stream's own extraction it keeps the number in
+/// bounded memory, so a number of any length is read in constant memory. After a read error
+/// `in` is bad and `value` is left as it was.
+void extractDouble(std::istream& in, double& value);
+
 /// Records that `in` stands at the start of a line, as after a whole-line read:
 /// `discardPendingInput` then drops nothing.
 void markLineEnded(std::istream& in);

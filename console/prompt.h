@@ -18,16 +18,25 @@ namespace console {
 /// failed.
 bool dialogueStopped();
 
+/// Throws std::ios_base::failure when std::cin is bad: its last read failed.
+void throwOnReadError();
+
 /// Flushes standard output before a read from std::cin. When that write fails, nothing is read:
 /// std::cin's failure bit is set instead (which throws in failure-exception mode).
 void flushBeforeRead();
 
-/// Extracts `value` from std::cin as `std::cin >> value` does, after `flushBeforeRead`.
+/// Extracts `value` from std::cin as `std::cin >> value` does, after `flushBeforeRead`. A read
+/// error throws as a parse error does, so that a value the read could not complete is never
+/// taken; `askUntilAccepted` then finds the dialogue stopped.
 template <typename T>
 void readValue(T& value) {
   flushBeforeRead();
   std::cin >> value;
+  throwOnReadError();
 }
+
+/// As above, in bounded memory however long the number (see `extractDouble`).
+void readValue(double& value);
 
 /// A guarded prompt: runs `pass` until it returns true (its answer was accepted). `pass` writes
 /// its prompts and reads with `readValue` from std::cin in failure-exception mode, returning

@@ -16,6 +16,11 @@ namespace {
 // Output goes out in blocks of this size: one write per block instead of one per cell or row.
 constexpr size_t kBlockBytes = size_t{1} << 17;
 
+// The block lies in the program's image, set aside when it starts: on the stack it would need
+// the stack to grow, which fails, killing the process, once the matrix has taken the last of
+// the address space the process may have.
+std::array<char, kBlockBytes> outputBlock;
+
 void writeBlock(std::ostream& out, const char* block, size_t used) {
   out.write(block, static_cast<std::streamsize>(used));
 }
@@ -24,7 +29,7 @@ void writeBlock(std::ostream& out, const char* block, size_t used) {
 template <typename Next>
 void fillCells(float** matrix, int rows, int columns, std::ostream& out, Next next) {
   const CellTable& cells = cellTable();
-  std::array<char, kBlockBytes> block;
+  std::array<char, kBlockBytes>& block = outputBlock;
   size_t used = 0;
   for (int i = 0; i < rows; ++i) {
     float* row = matrix[i];
