@@ -10,6 +10,7 @@
 #include <istream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -114,6 +115,34 @@ TEST(ReadError, MarksTheStreamBadAndEndsTheRead) {
   std::istream key(&buf);
   EXPECT_FALSE(console::waitForCharacter(key));
   EXPECT_TRUE(key.bad());
+}
+
+// Input that fails after its text, as a file does whose read fails midway.
+struct FailingAfter : std::streambuf {
+  explicit FailingAfter(std::string input) : text(std::move(input)) {
+    setg(this->text.data(), this->text.data(), this->text.data() + this->text.size());
+  }
+  int_type underflow() override { throw std::ios_base::failure("read error"); }
+  std::string text;
+};
+
+// A read that fails in the middle of a word, a line or a number hands over nothing of it.
+TEST(ReadError, MidwayHandsOverNothing) {
+  FailingAfter wordInput(" 12");
+  std::istream word(&wordInput);
+  std::string text;
+  EXPECT_FALSE(console::readWord(word, text));
+  EXPECT_TRUE(word.bad());
+  FailingAfter lineInput("12\r");
+  std::istream line(&lineInput);
+  EXPECT_FALSE(readLine(line, text));
+  EXPECT_TRUE(line.bad());
+  FailingAfter numberInput(" 12");
+  std::istream number(&numberInput);
+  double value = 42.0;
+  console::extractDouble(number, value);
+  EXPECT_TRUE(number.bad());
+  EXPECT_EQ(42.0, value);
 }
 
 // Once a write has failed nothing more is read: the answer to an unseen prompt stays unread.

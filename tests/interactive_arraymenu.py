@@ -20,7 +20,7 @@ CLEAR = b"\x1b[H\x1b[2J\x1b[3J"
 
 def pipes(program):
     proc = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE)
+                            stderr=subprocess.PIPE, start_new_session=True)
     out, err = proc.stdout.fileno(), proc.stderr.fileno()
     with running("pipes", proc):
         seen = read_until(out, SIZE_PROMPT)  # nothing typed yet: the prompt came by itself
@@ -63,7 +63,7 @@ def reader_gone(program):
     """`arraymenu | head`: once the reader has gone, the next write ends the program quietly
     by SIGPIPE, as in any pipeline."""
     proc = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE)
+                            stderr=subprocess.PIPE, start_new_session=True)
     with running("reader gone", proc):
         read_until(proc.stdout.fileno(), SIZE_PROMPT)
         proc.stdout.close()

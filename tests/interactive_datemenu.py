@@ -20,7 +20,7 @@ CLEAR = b"\x1b[H\x1b[2J"
 
 def pipes(program):
     proc = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE)
+                            stderr=subprocess.PIPE, start_new_session=True)
     out, err, inp = proc.stdout.fileno(), proc.stderr.fileno(), proc.stdin
     with running("pipes", proc):
         seen = read_until(out, DATE_PROMPT)  # nothing typed yet: the prompt came by itself

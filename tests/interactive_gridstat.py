@@ -12,8 +12,10 @@ import subprocess
 import sys
 import termios
 import time
+import traceback
 
-from live import check, end_of_input_is_final, finish, open_pty, read_until, running
+from live import (check, end_of_input_is_final, finish, kill_group, open_pty, read_until,
+                  running)
 
 ROWS_PROMPT = b"Vvedite kol-vo stroc"
 COLUMNS_PROMPT = b"Vvedite kol-vo stolbcov"
@@ -46,7 +48,7 @@ def still_running(proc, seconds=0.3):
 
 def pipes(program):
     proc = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE)
+                            stderr=subprocess.PIPE, start_new_session=True)
     out, inp = proc.stdout.fileno(), proc.stdin
     with running("pipes", proc):
         seen = read_until(out, ROWS_PROMPT)  # nothing typed yet: the prompt came by itself
@@ -113,7 +115,7 @@ def key_taken_alone(program, key):
     name = f"key {key!r} then a pasted line"
     master, slave = open_pty()
     proc = subprocess.Popen(["sh", "-c", '"$0"; read line; echo "got:$line"', program],
-                            stdin=slave, stdout=slave, stderr=slave)
+                            stdin=slave, stdout=slave, stderr=slave, start_new_session=True)
     with running(name, proc, master, slave):
         seen = read_until(master, ROWS_PROMPT)
         os.write(master, b"1 2\n")
@@ -124,11 +126,15 @@ def key_taken_alone(program, key):
         check(f"{name}: exit status", proc.wait(timeout=5) == 0, str(proc.returncode))
 
 
-def job_control_shell(slave, program, commands, reports):
+def job_control_shell(slave, program, commands, reports, reads_fail=False):
     """In a child process: a minimal job-control shell, the session leader on the terminal with
     `program` as its foreground job. Reports the job's pid, "stopped" when it stops (and takes
     the terminal back), and "exited N" at its end; on each byte of `commands` it continues
-    the job in the foreground, as `fg` does."""
+    the job in the foreground, as `fg` does; on SIGUSR1 it takes the terminal while the job runs
+    on, reporting "background". With `reads_fail` the job ignores SIGTTIN and SIGTTOU, so that
+    its reads from the terminal in the background fail. Anything that goes wrong is printed,
+    and the reports end without "exited"."""
+    status = 1
     try:
         os.setsid()
         fcntl.ioctl(slave, termios.TIOCSCTTY, 0)
@@ -137,12 +143,22 @@ def job_control_shell(slave, program, commands, reports):
         if job == 0:
             os.setpgid(0, 0)
             os.tcsetpgrp(slave, os.getpid())
-            signal.signal(signal.SIGTTOU, signal.SIG_DFL)
+            job_signals = signal.SIG_IGN if reads_fail else signal.SIG_DFL
+            signal.signal(signal.SIGTTOU, job_signals)
+            signal.signal(signal.SIGTTIN, job_signals)
             for fd in (0, 1, 2):
                 os.dup2(slave, fd)
             os.execv(program, [program])
-        os.setpgid(job, job)
+        try:
+            os.setpgid(job, job)
+        except PermissionError:
+            pass  # the job has exec'd already, in the group it made itself, as shells allow
         os.write(reports, f"{job}\n".encode())
+
+        def take_terminal(*_):
+            os.tcsetpgrp(slave, os.getpgrp())
+            os.write(reports, b"background\n")
+        signal.signal(signal.SIGUSR1, take_terminal)
         while True:
             _, status = os.waitpid(job, os.WUNTRACED)
             if not os.WIFSTOPPED(status):
@@ -153,8 +169,21 @@ def job_control_shell(slave, program, commands, reports):
             os.read(commands, 1)
             os.tcsetpgrp(slave, job)
             os.killpg(job, signal.SIGCONT)
+        status = 0
+    except BaseException:
+        traceback.print_exc()
     finally:
-        os._exit(0)
+        os._exit(status)
+
+
+def end_shell_and_job(shell, job):
+    """Kills the job's process group and the shell, whatever state the test left them in."""
+    for group in (job, shell):
+        try:
+            os.killpg(group, signal.SIGKILL) if group else None
+        except ProcessLookupError:
+            pass
+    os.waitpid(shell, 0)
 
 
 def stopped_and_continued(program):
@@ -190,14 +219,74 @@ def stopped_and_continued(program):
     except TimeoutError as e:
         check(name, False, str(e))
     finally:
-        for pid in (job, shell):
-            try:
-                os.kill(pid, signal.SIGKILL) if pid else None
-            except ProcessLookupError:
-                pass
-        os.waitpid(shell, 0)
+        end_shell_and_job(shell, job)
         for fd in (master, slave, commands, reports):
             os.close(fd)
+
+
+def read_fails_in_the_background(program):
+    """A read from the terminal that fails during the key wait (here: the job was put in the
+    background and ignores SIGTTIN, so its read gets EIO) ends the program with "Oshibka
+    chteniya" and status 4, the terminal's settings restored."""
+    name = "read error during the key wait"
+    master, slave = open_pty()
+    before = termios.tcgetattr(slave)
+    commands_read, commands = os.pipe()
+    reports, reports_write = os.pipe()
+    shell = os.fork()
+    if shell == 0:
+        job_control_shell(slave, program, commands_read, reports_write, reads_fail=True)
+    os.close(commands_read)
+    os.close(reports_write)
+    job = None
+    try:
+        job = int(read_until(reports, b"\n").decode())
+        seen = read_until(master, ROWS_PROMPT)
+        os.write(master, b"1 2\n")
+        seen = read_until(master, b"Dispersia ", seen)
+        wait_for_raw_mode(slave)
+        os.kill(shell, signal.SIGUSR1)
+        read_until(reports, b"background\n")
+        os.write(master, b"q")
+        read_until(master, b"\r\nOshibka chteniya\r\n", seen)
+        ended = read_until(reports, b"\n", timeout=5)
+        check(f"{name}: status 4", ended == b"exited 4\n", repr(ended))
+        check(f"{name}: settings restored", termios.tcgetattr(slave) == before)
+    except TimeoutError as e:
+        check(name, False, str(e))
+    finally:
+        end_shell_and_job(shell, job)
+        for fd in (master, slave, commands, reports):
+            os.close(fd)
+
+
+def hung_up(program):
+    """The terminal hangs up during the key wait while SIGHUP is ignored (as under nohup): the
+    read meets the end of input, which ends the wait, and the program ends with status 0."""
+    name = "hang-up during the key wait"
+    master, slave = open_pty()
+
+    def controlling_terminal_without_hangup_signal():
+        make_controlling_terminal()
+        signal.signal(signal.SIGHUP, signal.SIG_IGN)
+    proc = subprocess.Popen([program], stdin=slave, stdout=slave, stderr=slave,
+                            preexec_fn=controlling_terminal_without_hangup_signal)
+    try:
+        seen = read_until(master, ROWS_PROMPT)
+        os.write(master, b"1 2\n")
+        read_until(master, b"Dispersia ", seen)
+        wait_for_raw_mode(slave)
+        os.close(master)
+        master = None
+        status = proc.wait(timeout=5)
+        check(f"{name}: exit status", status == 0, str(status))
+    except (TimeoutError, subprocess.TimeoutExpired) as e:
+        check(name, False, str(e))
+    finally:
+        kill_group(proc)
+        os.close(slave)
+        if master is not None:
+            os.close(master)
 
 
 def main():
@@ -206,6 +295,8 @@ def main():
     for key in KEYS:
         key_taken_alone(program, key)
     stopped_and_continued(program)
+    read_fails_in_the_background(program)
+    hung_up(program)
     end_of_input_is_final(program, ROWS_PROMPT, b"3")
     terminal(program, "a key without Enter", lambda m, p: os.write(m, b"q"), 0)
     terminal(program, "Ctrl-C", lambda m, p: os.write(m, b"\x03"), 0)

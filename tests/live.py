@@ -3,6 +3,7 @@ import contextlib
 import os
 import pty
 import select
+import signal
 import subprocess
 import sys
 import time
@@ -55,7 +56,7 @@ def spawn_on_pty(command, env=None):
     master, slave = open_pty()
     command = [command] if isinstance(command, str) else command
     proc = subprocess.Popen(command, stdin=slave, stdout=slave, stderr=slave, close_fds=True,
-                            env=dict(os.environ, **(env or {})))
+                            env=dict(os.environ, **(env or {})), start_new_session=True)
     os.close(slave)
     return proc, master
 
@@ -80,16 +81,25 @@ def finish():
     return 1 if failures else 0
 
 
+def kill_group(proc):
+    """Kills `proc` and, when it leads a process group (started in a session of its own), every
+    process of that group: a program started by a shell must not outlive a failed test."""
+    try:
+        os.killpg(proc.pid, signal.SIGKILL)
+    except (ProcessLookupError, PermissionError):
+        proc.kill()
+    proc.wait()
+
+
 @contextlib.contextmanager
 def running(name, proc, *fds):
-    """Records a timeout inside the block as a failure of `name`; then always ends `proc`
-    and closes `fds`."""
+    """Records a timeout inside the block as a failure of `name`; then, on every way out, ends
+    `proc` with its process group and closes `fds`."""
     try:
         yield
     except (TimeoutError, subprocess.TimeoutExpired) as e:
         failures.append(f"{name}: {e}")
     finally:
-        proc.kill()
-        proc.wait()
+        kill_group(proc)
         for fd in fds:
             os.close(fd)
