@@ -17,11 +17,10 @@ import subprocess
 import sys
 import time
 
-SIZE = b"vvedite razmer massiva: "
-MENU = (b"viberete deistvie:\n\n1) Vivesti massiv\n2) Izmenit element\n3) Dobavit element\n"
-        b"4) Ochistit\n5) Exit\n\n")
-CHOICE = b"Vvedite chislo (1..5): "
-ZNACH = b"Vvedite znachenie elementa: "
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
+from texts import ARRAYMENU_CHOICE_PROMPT as CHOICE, ARRAYMENU_MENU as MENU
+from texts import ARRAYMENU_SIZE_PROMPT as SIZE, ARRAYMENU_VALUE_PROMPT as ZNACH
+
 ADDED = b"Znacenie dobavleno\n\n"
 NO_MEMORY = b"Nedostatochno pamyati\n"
 

@@ -9,19 +9,9 @@ import subprocess
 import sys
 
 from live import check, end_of_input_is_final, finish, read_until, running, send, spawn_on_pty
-
-SIZE_PROMPT = b"vvedite razmer massiva: "
-CHOICE_PROMPT = b"Vvedite chislo (1..5): "
-VALUE_PROMPT = b"Vvedite znachenie elementa: "
-MENU = (b"viberete deistvie:\n\n1) Vivesti massiv\n2) Izmenit element\n3) Dobavit element\n"
-        b"4) Ochistit\n5) Exit\n\n")
-CLEAR = b"\x1b[H\x1b[2J\x1b[3J"
-
-
-
-
-
-
+from texts import ARRAYMENU_CHOICE_PROMPT as CHOICE_PROMPT, ARRAYMENU_MENU as MENU
+from texts import ARRAYMENU_SIZE_PROMPT as SIZE_PROMPT, ARRAYMENU_VALUE_PROMPT as VALUE_PROMPT
+from texts import CLEAR
 
 
 def pipes(program):
