@@ -14,10 +14,10 @@ standard output, standard error and the exit status with the case's files, byte 
                      is the file PATH (a directory, /dev/full) or closed instead of a pipe; a
                      redirected standard input needs an empty .in, a redirected standard
                      output is not compared (the case has no .out)
-  <case>.check.py    optional: a further check of random output, run with python3 as
-                     `<case>.check.py <started> <ended>` (wall-clock seconds around the run)
-                     with the standard output on its standard input; exit 0 = pass, else its
-                     output is the failure
+  <case>.recompute   optional, empty: also check the random output with the program's own
+                     recompute.py in the case's folder, run with python3 as `recompute.py
+                     <started> <ended>` (wall-clock seconds around the run) with the standard
+                     output on its standard input; exit 0 = pass, else its output is the failure
 
 Every case whose input has line ends runs twice: as it is, and with each line end written as
 CRLF, which must give the same results.
@@ -100,16 +100,19 @@ def run(command, stdin_bytes, merged=False, vlimit=None, streams=None):
     return result.stdout, result.stderr or b"", result.returncode
 
 
-def check_script(case, out, started, ended):
-    """Runs <case>.check.py on the output if there is one; returns a failure text or None."""
-    script = case + ".check.py"
-    if not os.path.exists(script):
+def recompute(case, out, started, ended):
+    """Runs the folder's recompute.py on the output when the case has a .recompute marker;
+    returns a failure text or None."""
+    if not os.path.exists(case + ".recompute"):
         return None
+    script = os.path.join(os.path.dirname(case), "recompute.py")
+    if not os.path.exists(script):
+        return f"the case asks for {script}, which does not exist\n"
     result = subprocess.run([sys.executable, script, repr(started), repr(ended)], input=out,
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=TIMEOUT)
     if result.returncode == 0:
         return None
-    return f"{os.path.basename(script)} failed:\n{result.stdout.decode('latin-1')}\n"
+    return f"recompute.py failed:\n{result.stdout.decode('latin-1')}\n"
 
 
 def check_run(case, command, stdin_bytes, vlimit, streams):
@@ -142,7 +145,7 @@ def check_run(case, command, stdin_bytes, vlimit, streams):
     if status != expected_status:
         failures.append(f"exit status: expected {expected_status}, got {status}\n")
 
-    checked = check_script(case, out, started, ended)
+    checked = recompute(case, out, started, ended)
     if checked is not None:
         failures.append(checked)
 
