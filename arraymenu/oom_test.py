@@ -22,12 +22,12 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
-from arraymenu_menu import CHOICE_PROMPT as CHOICE, MENU, answer  # noqa: E402
+from texts import ARRAYMENU_CHOICE_PROMPT as CHOICE, ARRAYMENU_MENU as MENU  # noqa: E402
+from texts import ARRAYMENU_SIZE_PROMPT as SIZE, ARRAYMENU_VALUE_PROMPT as ZNACH  # noqa: E402
+from texts import arraymenu_answer  # noqa: E402
 
-LIST, CHANGE, APPEND, EXIT = (answer(action) for action in
+LIST, CHANGE, APPEND, EXIT = (arraymenu_answer(action) for action in
                               ("listArray", "changeElement", "appendElement", "exit"))
-SIZE = b"vvedite razmer massiva: "
-ZNACH = b"Vvedite znachenie elementa: "
 ADDED = b"Znacenie dobavleno\n\n"
 NO_MEMORY = b"Nedostatochno pamyati\n"
 

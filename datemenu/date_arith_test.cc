@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "tests/month_lengths.h"
 #include "tests/redirect.h"
 
 namespace {
@@ -114,18 +115,16 @@ TEST(DateDifference, CountsDaysInTheCalendarWithoutLeapYears) {
 
 // Independent reference: the ordinal day from a running sum of the month lengths written out.
 int64_t ordinal(Date d) {
-  const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   int64_t days = int64_t{d.year} * 365 + d.day - 1;
-  for (uint32_t m = 1; m < d.month; ++m) days += lengths[m - 1];
+  for (uint32_t m = 1; m < d.month; ++m) days += kMonthLengths[m - 1];
   return days;
 }
 
 Date randomDate(std::mt19937_64& rng, uint32_t minYear, uint32_t maxYear) {
-  const uint32_t lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   Date d{};
   d.year = std::uniform_int_distribution<uint32_t>(minYear, maxYear)(rng);
   d.month = std::uniform_int_distribution<uint32_t>(1, 12)(rng);
-  d.day = std::uniform_int_distribution<uint32_t>(1, lengths[d.month - 1])(rng);
+  d.day = std::uniform_int_distribution<uint32_t>(1, kMonthLengths[d.month - 1])(rng);
   return d;
 }
 
@@ -146,12 +145,11 @@ TEST(DateDifference, AgreesWithOrdinalDaysOverRandomPairs) {
 // Walks the calendar one day at a time: a reference that shares no formula with the code.
 TEST(DateDifference, AgreesWithADayByDayWalk) {
   std::mt19937_64 rng(7);
-  const uint32_t lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   for (int i = 0; i < 300; ++i) {
     Date start = randomDate(rng, 1990, 2010);
     Date d = start;
     for (int64_t steps = 1; steps <= 1200; ++steps) {
-      if (++d.day > lengths[d.month - 1]) {
+      if (++d.day > kMonthLengths[d.month - 1]) {
         d.day = 1;
         if (++d.month > 12) {
           d.month = 1;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tests/month_lengths.h"
 #include "tests/redirect.h"
 
 namespace {
@@ -56,10 +57,13 @@ TEST(ParseDateLine, RejectsMalformedOrImpossibleLines) {
 TEST(ParseDateLine, AcceptsEveryDayOfTheCalendarAndNoDayAfterIt) {
   int accepted = 0;
   for (uint32_t month = 1; month <= 12; ++month) {
+    EXPECT_EQ(kMonthLengths[month - 1], daysInMonth[month - 1]) << "month " << month;
     for (uint32_t day = 1; day <= 32; ++day) {
       std::string line = std::to_string(day) + "." + std::to_string(month) + ".2011";
       Date d{};
-      if (parseDateLine(line, &d)) ++accepted;
+      const bool exists = parseDateLine(line, &d);
+      EXPECT_EQ(day <= kMonthLengths[month - 1], exists) << line;
+      if (exists) ++accepted;
     }
   }
   EXPECT_EQ(365, accepted);

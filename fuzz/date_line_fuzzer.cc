@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "datemenu/date.h"
+#include "tests/month_lengths.h"
 
 namespace {
 
@@ -39,8 +40,9 @@ std::optional<Date> reference(std::string_view line) {
   auto month = decimal(runs[1]);
   auto year = decimal(runs[2]);
   if (!day || !month || !year) return std::nullopt;
-  const uint32_t lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (*month < 1 || *month > 12 || *day < 1 || *day > lengths[*month - 1]) return std::nullopt;
+  if (*month < 1 || *month > 12 || *day < 1 || *day > kMonthLengths[*month - 1]) {
+    return std::nullopt;
+  }
   return Date{*year, *month, *day};
 }
 

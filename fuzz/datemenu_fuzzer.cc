@@ -8,6 +8,7 @@
 
 #include "console/input.h"
 #include "fuzz/dialogue_harness.h"
+#include "tests/month_lengths.h"
 
 int datemenuMain(int argc, char* argv[]);  // the program's entry function, renamed in this build
 
@@ -46,10 +47,9 @@ bool isDateText(std::string_view text) {
   const std::string_view year = text.substr(second + 1);
   if (!isUnsignedText(day) || !isUnsignedText(month) || !isUnsignedText(year)) return false;
   if (day.size() > 2 || month.size() > 2 || year.size() > 10) return false;
-  const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const int d = std::stoi(std::string(day));
   const int m = std::stoi(std::string(month));
-  return m >= 1 && m <= 12 && d >= 1 && d <= lengths[m - 1] &&
+  return m >= 1 && m <= 12 && d >= 1 && static_cast<uint32_t>(d) <= kMonthLengths[m - 1] &&
          std::stoull(std::string(year)) <= UINT32_MAX;
 }
 

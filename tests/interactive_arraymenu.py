@@ -8,14 +8,13 @@ import signal
 import subprocess
 import sys
 
-from arraymenu_menu import CHOICE_PROMPT, MENU, answer
 from live import check, end_of_input_is_final, finish, read_until, running, send, spawn_on_pty
+from texts import ARRAYMENU_CHOICE_PROMPT as CHOICE_PROMPT, ARRAYMENU_MENU as MENU
+from texts import ARRAYMENU_SIZE_PROMPT as SIZE_PROMPT, ARRAYMENU_VALUE_PROMPT as VALUE_PROMPT
+from texts import CLEAR, arraymenu_answer
 
-LIST, APPEND, CLEAR_CHOICE, EXIT = (answer(action) for action in
+LIST, APPEND, CLEAR_CHOICE, EXIT = (arraymenu_answer(action) for action in
                                     ("listArray", "appendElement", "clearConsole", "exit"))
-SIZE_PROMPT = b"vvedite razmer massiva: "
-VALUE_PROMPT = b"Vvedite znachenie elementa: "
-CLEAR = b"\x1b[H\x1b[2J\x1b[3J"
 
 
 def pipes(program):

@@ -8,14 +8,7 @@ import subprocess
 import sys
 
 from live import check, end_of_input_is_final, finish, read_until, running, send, spawn_on_pty
-
-DATE_PROMPT = b"vvedite datu v formate 'dd.mm.yyyy': "
-CHOICE_PROMPT = b"Vashe deistvie (vvedite 1,2,3,4,5,6): "
-CLEAR = b"\x1b[H\x1b[2J"
-
-
-
-
+from texts import CLEAR, DATEMENU_CHOICE_PROMPT as CHOICE_PROMPT, DATEMENU_DATE_PROMPT as DATE_PROMPT
 
 
 def pipes(program):
@@ -31,7 +24,7 @@ def pipes(program):
         seen = read_until(out, CHOICE_PROMPT, seen)
         send(inp, b"5\n")
         seen = read_until(out, CHOICE_PROMPT, seen)
-        check("no clear sequence on a pipe", CLEAR not in seen, repr(seen[-200:]))
+        check("no clear sequence on a pipe", b"\x1b" not in seen, repr(seen[-200:]))
         inp.write(b"6\n"); inp.close()
         check("pipe exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
 
@@ -47,7 +40,7 @@ def terminal(program, term):
         os.write(master, b"5\n")
         seen = read_until(master, CHOICE_PROMPT, seen)
         tail = seen[seen.index(b"5\r\n"):]
-        clear = b"" if term == "dumb" else CLEAR + b"\x1b[3J"
+        clear = b"" if term == "dumb" else CLEAR
         check(f"{name}: clearing", tail.startswith(b"5\r\n\r\n" + clear + b"\r\nViberete"),
               repr(tail[:60]))
         # Typed ahead in one go: the dropping of pending input must keep the later lines.

@@ -6,12 +6,11 @@ import subprocess
 import sys
 import threading
 
+from texts import DATEMENU_CHOICE_PROMPT as CHOICE, DATEMENU_DATE_PROMPT as DATE_PROMPT
+from texts import DATEMENU_MENU as MENU
+
 LIMIT_KIB = 65536
 RUN = 150 * 1024 * 1024
-DATE_PROMPT = b"vvedite datu v formate 'dd.mm.yyyy': "
-MENU = (b"Viberete deistvie:\n\n1) Summirovat s drugoi datoi;\n2) Naiti raznost s drygoi datoi;\n"
-        b"3) Vvesti datu zanovo;\n4) Vivesti datu;\n5) Ohistit;\n6) Exit;\n\n")
-CHOICE = b"Vashe deistvie (vvedite 1,2,3,4,5,6): "
 
 
 def feed(pipe):

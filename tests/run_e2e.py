@@ -2,6 +2,13 @@
 """Runs one end-to-end case: feeds <case>.in to the program through a pipe and compares
 standard output, standard error and the exit status with the case's files, byte for byte.
 
+  run_e2e.py PROGRAM CASE                 check the case (what ctest runs)
+  run_e2e.py --update PROGRAM CASE...     rewrite the cases' .out, .err, .status and .merged
+                                          from the program, then check each case
+
+CASE is the path of the case without extension (tests/e2e/datemenu/add_dates); with --update
+a path ending in .in is taken as well, so that a shell pattern can name the cases.
+
   <case>.in          bytes for standard input (required)
   <case>.out         exact standard output
   <case>.out.glob    or: standard output line by line against shell patterns (fnmatch)
@@ -14,18 +21,25 @@ standard output, standard error and the exit status with the case's files, byte 
                      is the file PATH (a directory, /dev/full) or closed instead of a pipe; a
                      redirected standard input needs an empty .in, a redirected standard
                      output is not compared (the case has no .out)
-  <case>.check.py    optional: a further check of random output, run with python3 as
-                     `<case>.check.py <started> <ended>` (wall-clock seconds around the run)
-                     with the standard output on its standard input; exit 0 = pass, else its
-                     output is the failure
+  <case>.recompute   optional, empty: also check the random output with the program's own
+                     recompute.py in the case's folder, run with python3 as `recompute.py
+                     <started> <ended>` (wall-clock seconds around the run) with the standard
+                     output on its standard input; exit 0 = pass, else its output is the failure
 
 Every case whose input has line ends runs twice: as it is, and with each line end written as
 CRLF, which must give the same results.
 
 Exit status 0 when everything matches, 1 otherwise, with a unified diff of each stream.
+
+--update runs the program once on each case's input as it is and writes what it gave: .out
+(not when the case has a hand-written .out.glob or redirects standard output), .err and
+.status (created only when not empty and not 0), and .merged when the case has one. Then it
+checks the case as usual, CRLF run and recomputation included, and reports what still fails.
+Every rewritten expectation must be read in `git diff` before it is committed.
 """
 import difflib
 import fnmatch
+import operator
 import os
 import resource
 import subprocess
@@ -100,16 +114,19 @@ def run(command, stdin_bytes, merged=False, vlimit=None, streams=None):
     return result.stdout, result.stderr or b"", result.returncode
 
 
-def check_script(case, out, started, ended):
-    """Runs <case>.check.py on the output if there is one; returns a failure text or None."""
-    script = case + ".check.py"
-    if not os.path.exists(script):
+def recompute(case, out, started, ended):
+    """Runs the folder's recompute.py on the output when the case has a .recompute marker;
+    returns a failure text or None."""
+    if not os.path.exists(case + ".recompute"):
         return None
+    script = os.path.join(os.path.dirname(case), "recompute.py")
+    if not os.path.exists(script):
+        return f"the case asks for {script}, which does not exist\n"
     result = subprocess.run([sys.executable, script, repr(started), repr(ended)], input=out,
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=TIMEOUT)
     if result.returncode == 0:
         return None
-    return f"{os.path.basename(script)} failed:\n{result.stdout.decode('latin-1')}\n"
+    return f"recompute.py failed:\n{result.stdout.decode('latin-1')}\n"
 
 
 def check_run(case, command, stdin_bytes, vlimit, streams):
@@ -142,7 +159,7 @@ def check_run(case, command, stdin_bytes, vlimit, streams):
     if status != expected_status:
         failures.append(f"exit status: expected {expected_status}, got {status}\n")
 
-    checked = check_script(case, out, started, ended)
+    checked = recompute(case, out, started, ended)
     if checked is not None:
         failures.append(checked)
 
@@ -154,15 +171,19 @@ def check_run(case, command, stdin_bytes, vlimit, streams):
     return failures
 
 
-def main():
-    program, case = sys.argv[1], sys.argv[2]
+def load(program, case):
+    """The case's input, command, address-space limit and redirections."""
     stdin_bytes = read(case + ".in")
-    vlimit = read(case + ".vlimit")
     command = [program] + read(case + ".args", b"").decode().splitlines()
-    streams = redirections(read(case + ".redirect"))
+    return stdin_bytes, command, read(case + ".vlimit"), redirections(read(case + ".redirect"))
+
+
+def check_case(program, case):
+    """Runs the case as it is and, when its input has line ends, with CRLF ones; returns the
+    failures."""
+    stdin_bytes, command, vlimit, streams = load(program, case)
     if "stdin" in streams and stdin_bytes:
-        print("FAIL: the case redirects standard input but its .in is not empty")
-        return 1
+        return ["FAIL: the case redirects standard input but its .in is not empty\n"]
 
     failures = check_run(case, command, stdin_bytes, vlimit, streams)
     # A script saved with CRLF line ends must run exactly as with LF ones.
@@ -170,7 +191,73 @@ def main():
         crlf = stdin_bytes.replace(b"\n", b"\r\n")
         failures = [f"with CRLF line ends: {failure}"
                     for failure in check_run(case, command, crlf, vlimit, streams)]
+    return failures
 
+
+def write_expectation(path, actual, default, same=operator.eq):
+    """Writes `actual` to `path` unless the file already says the same, or is missing and
+    `actual` is what a missing file means; returns what it did, or None."""
+    old = read(path)
+    if (old is not None and same(old, actual)) or (old is None and actual == default):
+        return None
+    with open(path, "wb") as f:
+        f.write(actual)
+    return ("rewrote " if old is not None else "wrote ") + os.path.basename(path)
+
+
+def update_case(program, case):
+    """Rewrites the case's exact expectations from one run of the program on its input as it
+    is; returns what it did and what went wrong, as lines."""
+    stdin_bytes, command, vlimit, streams = load(program, case)
+    if stdin_bytes is None:
+        return [], [f"{case}.in does not exist"]
+    if "stdin" in streams and stdin_bytes:
+        return [], ["the case redirects standard input but its .in is not empty"]
+    try:
+        out, err, status = run(command, stdin_bytes, vlimit=vlimit, streams=streams)
+        merged = None
+        if os.path.exists(case + ".merged"):
+            merged, _, _ = run(command, stdin_bytes, merged=True, vlimit=vlimit, streams=streams)
+    except subprocess.TimeoutExpired:
+        return [], [f"no exit within {TIMEOUT} s (hang): nothing rewritten"]
+
+    done = []
+    if os.path.exists(case + ".out.glob"):
+        done.append("left .out.glob as it is (its patterns are written by hand)")
+    elif "stdout" not in streams:
+        done.append(write_expectation(case + ".out", out, None))
+    done.append(write_expectation(case + ".err", err, b""))
+    done.append(write_expectation(case + ".status", b"%d\n" % status, b"0\n",
+                                  lambda old, new: int(old.decode().strip()) == int(new)))
+    if merged is not None:
+        done.append(write_expectation(case + ".merged", merged, None))
+    return [line for line in done if line], []
+
+
+def update(program, cases):
+    """The --update mode: rewrites and then checks each case; 0 when all pass afterwards."""
+    failed = 0
+    for case in cases:
+        case = case[:-len(".in")] if case.endswith(".in") else case
+        done, problems = update_case(program, case)
+        print(f"{case}: {', '.join(done) or 'unchanged'}")
+        problems = problems or check_case(program, case)
+        if problems:
+            failed += 1
+            print("  still failing:")
+            for problem in problems:
+                sys.stdout.write("".join(f"    {line}\n" for line in problem.splitlines()))
+    print(f"{len(cases) - failed} of {len(cases)} cases pass; read every change in `git diff`")
+    return 1 if failed else 0
+
+
+def main():
+    if sys.argv[1:2] == ["--update"] and len(sys.argv) >= 4:
+        return update(sys.argv[2], sys.argv[3:])
+    if len(sys.argv) != 3:
+        sys.stderr.write("usage:\n" + __doc__.split("\n\n")[1] + "\n")
+        return 2
+    failures = check_case(sys.argv[1], sys.argv[2])
     for failure in failures:
         sys.stdout.write(failure)
     return 1 if failures else 0

@@ -1,4 +1,5 @@
-"""Independent check of one gridstat run's random output, shared by the cases' .check.py files.
+"""Independent check of one gridstat run's random output, run by tests/run_e2e.py for each case
+of this folder that has a <case>.recompute marker.
 
 Reads the run's standard output from standard input and the wall-clock seconds around the run
 from the arguments. Checks that the matrix is rows of equally many six-character fields, that it is the
