@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string>
 
+#include "arraymenu/menu.h"
 #include "tests/redirect.h"
 
 namespace {
@@ -67,13 +68,15 @@ TEST(InputSize, EndOfInputEndsTheDialogue) {
   }
 }
 
+// The range is that of the menu's items, however many there are.
 TEST(InputChoice, RangeMessageThenAcceptedChoice) {
-  Dialogue io("0\n6\n-1\n2\n");
+  const std::string items = std::to_string(kMenu.size());
+  Dialogue io("0\n" + std::to_string(kMenu.size() + 1) + "\n-1\n" + items + "\n");
   int32_t choice = 0;
   ASSERT_TRUE(inputChoice(choice));
-  EXPECT_EQ(2, choice);
-  const std::string prompt = "Vvedite chislo (1..5): ";
-  const std::string range = "CHISLO DOLGNO BIT >0 i <=5\n";
+  EXPECT_EQ(static_cast<int32_t>(kMenu.size()), choice);
+  const std::string prompt = "Vvedite chislo (1.." + items + "): ";
+  const std::string range = "CHISLO DOLGNO BIT >0 i <=" + items + "\n";
   EXPECT_EQ(prompt + range + prompt + range + prompt + range + prompt, io.out.str());
 }
 
@@ -87,7 +90,7 @@ TEST(InputChoice, InputErrorDropsTheRestOfTheLine) {
 }
 
 TEST(InputChoice, EndOfInputEndsTheDialogue) {
-  for (const char* text : {"", "7\n", "x"}) {
+  for (const char* text : {"", "0\n", "x"}) {
     Dialogue io(text);
     int32_t choice = 0;
     EXPECT_FALSE(inputChoice(choice)) << text;
