@@ -4,6 +4,7 @@
 #include <locale>
 #include <string>
 
+#include "console/line_editor.h"
 #include "console/number_text.h"
 
 namespace console {
@@ -35,9 +36,11 @@ void init() {
   std::ios_base::sync_with_stdio(false);
   std::cin.tie(&std::cout);
   std::cerr.tie(&std::cout);
+  startLineEditing();
 }
 
 bool flushTiedOutput(std::istream& in) {
+  if (editsLines(in)) return flushBeforeEditedRead();
   std::ostream* out = in.tie();
   return out == nullptr || !out->flush().fail();
 }

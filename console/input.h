@@ -14,10 +14,12 @@
 namespace console {
 
 /// Gives the standard streams buffers of their own, detached from C stdio, so that input that
-/// has arrived can be measured and dropped without waiting. Call first in `main`, before any I/O.
+/// has arrived can be measured and dropped without waiting, and starts line editing on a
+/// terminal (see line_editor.h). Call first in `main`, before any I/O.
 void init();
 
-/// Flushes the stream tied to `in` (standard output for std::cin); false when that write fails.
+/// Flushes the stream tied to `in` (standard output for std::cin) before a read, keeping back
+/// the prompt when the line editor reads `in`; false when that write fails.
 bool flushTiedOutput(std::istream& in);
 
 /// Takes the next character from `in`'s buffer. Returns eof at end of input, and also when the

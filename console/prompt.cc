@@ -19,7 +19,7 @@ void readValue(double& value) {
 }
 
 void flushBeforeRead() {
-  if (std::cout.flush().fail()) std::cin.setstate(std::ios_base::failbit);
+  if (!flushTiedOutput(std::cin)) std::cin.setstate(std::ios_base::failbit);
 }
 
 }  // namespace console

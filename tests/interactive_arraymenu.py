@@ -58,6 +58,22 @@ def terminal(program):
         check("terminal exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
 
 
+def two_answers_on_an_edited_line(program):
+    """With TERM set, a line from the line editor is taken answer by answer: a choice and the
+    value it asks for typed on one line append that value."""
+    name = "two answers on an edited line"
+    proc, master = spawn_on_pty(program, env={"TERM": "xterm"})
+    with running(name, proc, master):
+        seen = read_until(master, SIZE_PROMPT)
+        os.write(master, b"3\n")
+        seen = read_until(master, CHOICE_PROMPT, seen)
+        os.write(master, APPEND.rstrip(b"\n") + b" 7\n")
+        seen = read_until(master, b"Znacenie dobavleno\r\n\r\n" + MENU.replace(b"\n", b"\r\n")
+                          + CHOICE_PROMPT, seen)
+        os.write(master, LIST)
+        read_until(master, b"\r\n4         7\r\n", seen)
+
+
 def reader_gone(program):
     """`arraymenu | head`: once the reader has gone, the next write ends the program quietly
     by SIGPIPE, as in any pipeline."""
@@ -77,6 +93,7 @@ def main():
     program = sys.argv[1]
     pipes(program)
     terminal(program)
+    two_answers_on_an_edited_line(program)
     reader_gone(program)
     end_of_input_is_final(program, SIZE_PROMPT, b"abc")
     end_of_input_is_final(program, SIZE_PROMPT, b"3")

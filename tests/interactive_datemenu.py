@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """datemenu driven live: through pipes kept open (each prompt must arrive before any answer is
 sent, so output is flushed before every read) and on a pseudo-terminal (the clear sequence,
-and lines typed ahead surviving the dropping of pending input).
+lines typed ahead surviving the dropping of pending input, and line editing).
 Exit 0 when all checks pass, 1 on a failure, 77 when no pseudo-terminal can be opened."""
 import os
 import subprocess
@@ -49,11 +49,47 @@ def terminal(program, term):
         check(f"{name}: typed-ahead exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
 
 
+LEFT, UP = b"\x1b[D", b"\x1b[A"
+
+
+def edited(program):
+    """With TERM set, lines are edited: Left moves back into the date typed, Up recalls the
+    last date at the date prompt (not the menu choices typed since), and Ctrl-D on an empty
+    line ends the input."""
+    name = "line editing"
+    proc, master = spawn_on_pty(program, env={"TERM": "xterm"})
+    with running(name, proc, master):
+        seen = read_until(master, DATE_PROMPT)
+        os.write(master, b"15.06.209" + LEFT + b"0\n")
+        seen = read_until(master, CHOICE_PROMPT, seen)
+        os.write(master, b"4\n")
+        printed = len(seen)
+        seen = read_until(master, CHOICE_PROMPT, seen)
+        check(f"{name}: Left edits the date", b"\r\n15.6.2009\r\n" in seen[printed:],
+              repr(seen[printed:printed + 80]))
+        os.write(master, b"3\n")
+        seen = read_until(master, DATE_PROMPT, seen)
+        os.write(master, UP + b"\n")
+        recalled = len(seen)
+        seen = read_until(master, CHOICE_PROMPT, seen)
+        check(f"{name}: Up recalls the date", b"Error" not in seen[recalled:],
+              repr(seen[recalled:recalled + 80]))
+        os.write(master, b"4\n")
+        printed = len(seen)
+        seen = read_until(master, CHOICE_PROMPT, seen)
+        check(f"{name}: the recalled date", b"\r\n15.6.2009\r\n" in seen[printed:],
+              repr(seen[printed:printed + 80]))
+        os.write(master, b"\x04")
+        read_until(master, b"\r\nKonec vvoda\r\n", seen)
+        check(f"{name}: Ctrl-D exit status", proc.wait(timeout=5) == 2, str(proc.returncode))
+
+
 def main():
     program = sys.argv[1]
     pipes(program)
     terminal(program, "xterm")
     terminal(program, "dumb")
+    edited(program)
     end_of_input_is_final(program, DATE_PROMPT, b"12.3")
     end_of_input_is_final(program, DATE_PROMPT, b"1.1.2000")
     return finish()

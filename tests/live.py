@@ -52,11 +52,13 @@ def open_pty():
 def spawn_on_pty(command, env=None):
     """Starts `command` (a program path or an argument list) with a new pseudo-terminal as its
     standard streams and, if given, `env` added to its environment; returns the process and
-    the master side."""
+    the master side. TERM is left out unless `env` names it, so that the programs read plain
+    lines, as on a terminal without cursor control, whatever terminal runs the tests."""
     master, slave = open_pty()
     command = [command] if isinstance(command, str) else command
+    environment = {name: value for name, value in os.environ.items() if name != "TERM"}
     proc = subprocess.Popen(command, stdin=slave, stdout=slave, stderr=slave, close_fds=True,
-                            env=dict(os.environ, **(env or {})), start_new_session=True)
+                            env=dict(environment, **(env or {})), start_new_session=True)
     os.close(slave)
     return proc, master
 

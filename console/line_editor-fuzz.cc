@@ -1,0 +1,12 @@
+// The fuzzing build's machine has no terminal, so no line is ever edited.
+#include "console/line_editor.h"
+
+namespace console {
+
+bool startLineEditing() { return false; }
+
+bool editsLines(const std::istream& /*in*/) { return false; }
+
+bool flushBeforeEditedRead() { return true; }
+
+}  // namespace console
