@@ -13,6 +13,9 @@ function(apply_project_options directory)
       target_compile_features(${target} PRIVATE cxx_std_20)
       set_target_properties(${target} PROPERTIES CXX_EXTENSIONS OFF)
       target_compile_options(${target} PRIVATE ${PROJECT_WARNINGS})
+      # Debug builds check every index into a standard container, so that a step past the end
+      # aborts the test that makes it instead of passing unseen.
+      target_compile_definitions(${target} PRIVATE $<$<CONFIG:Debug>:_GLIBCXX_ASSERTIONS>)
     endif()
   endforeach()
   get_property(folders DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
