@@ -107,6 +107,12 @@ struct Editor {
   std::map<std::string, History*> histories;
   std::string prompt;
   PromptKeepingOutput* output = nullptr;
+
+  // The editor itself is left alone at exit: ending it would flush the terminal's input,
+  // which belongs to whatever reads the terminal next.
+  ~Editor() {
+    for (const auto& [key, history] : histories) history_end(history);
+  }
 };
 
 Editor editor;
@@ -161,9 +167,6 @@ class EditedInput : public std::streambuf {
   bool ended_ = false;
 };
 
-PromptKeepingOutput keptOutput;
-EditedInput editedInput;
-
 bool terminalHasCursorControl() {
   const char* term = std::getenv("TERM");
   return term != nullptr && *term != '\0' && std::string_view(term) != "dumb";
@@ -195,9 +198,11 @@ bool startLineEditing() {
   el_set(line, EL_SIGNAL, 1);
   bindEditingKeys(line);
   editor.line = line;
-  editor.output = &keptOutput;
-  std::cout.rdbuf(&keptOutput);
-  std::cin.rdbuf(&editedInput);
+  // The standard streams flush at exit, after this file's statics are gone: their buffers
+  // must outlive them, so they are never destroyed.
+  editor.output = new PromptKeepingOutput;
+  std::cout.rdbuf(editor.output);
+  std::cin.rdbuf(new EditedInput);
   // The reads flush standard output themselves, keeping the prompt back for the editor.
   std::cin.tie(nullptr);
   return true;
