@@ -129,6 +129,20 @@ History* historyFor(const std::string& key) {
   return history;
 }
 
+// The history of the prompt about to be drawn; a prompt written as a whole line is told by
+// that line.
+History* promptHistory() {
+  return historyFor(editor.prompt.empty() ? editor.output->lastLine() : editor.prompt);
+}
+
+// Adds `line` without its line end to `history`, unless nothing was typed.
+void remember(History* history, std::string line) {
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  if (line.empty()) return;
+  HistEvent event;
+  ::history(history, &event, H_ENTER, line.c_str());
+}
+
 // Standard input, a line from the editor at a time.
 class EditedInput : public std::streambuf {
  protected:
@@ -139,25 +153,18 @@ class EditedInput : public std::streambuf {
     // as it shows is not echoed by the terminal as well.
     el_set(editor.line, EL_PREP_TERM, 1);
     editor.prompt = editor.output->takePrompt();
-    // A prompt written as a whole line is told by that line.
-    History* history =
-        historyFor(editor.prompt.empty() ? editor.output->lastLine() : editor.prompt);
+    History* history = promptHistory();
     el_set(editor.line, EL_HIST, ::history, history);
     int count = 0;
     const char* text = el_gets(editor.line, &count);
     if (text == nullptr || count <= 0) {
       // The stream reports a failing read by an exception and marks itself bad.
       if (count < 0) throw std::ios_base::failure("read error");
-      ended_ = true;
+      ended_ = true;  // Ctrl-D on an empty line
       return traits_type::eof();
     }
     line_.assign(text, static_cast<size_t>(count));
-    std::string answer = line_;
-    while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r')) answer.pop_back();
-    if (!answer.empty()) {
-      HistEvent event;
-      ::history(history, &event, H_ENTER, answer.c_str());
-    }
+    remember(history, line_);
     setg(line_.data(), line_.data(), line_.data() + line_.size());
     return traits_type::to_int_type(*gptr());
   }
