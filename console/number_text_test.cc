@@ -93,6 +93,8 @@ TEST(ExtractDouble, ReadsAsTheStreamDoesOnHandPickedText) {
       "-1.8e308",
       "1e-320",
       "4.9e-324",
+      "1.7976931348623157e308",
+      "-1.7976931348623157e308",
       "2.4e-324",
       "1e-400",
       "1e99999999999999999999",
