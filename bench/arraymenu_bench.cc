@@ -3,8 +3,7 @@
 // 1000000 elements written the plain way (stream formatting, std::endl per line) and the same
 // elements through printArray, to compare the rates per element. The floors of creation: the
 // generator alone (the library's rand and the inline copy) and the first touch of the block.
-// A benchmark's label tells the generator and the pages it used; CONSOLETOOLS_LIBRARY_RAND=1
-// and CONSOLETOOLS_SMALL_PAGES=1 in the environment give the way before each step.
+// The label of the creation tells the generator that served it.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -100,7 +99,7 @@ void BM_CreateLargest(benchmark::State& state) {
     if (!numbers.create(kMaxArraySize)) s.SkipWithError("no memory");
     benchmark::DoNotOptimize(numbers.elements);
     s.PauseTiming();
-    s.SetLabel(generatorName() + (", " + pagesName(s)));
+    s.SetLabel(generatorName());
     if (firstDifferenceFromRand(numbers) != numbers.count) s.SkipWithError("differs from rand()");
     numbers.release();
     s.ResumeTiming();
@@ -147,8 +146,7 @@ void BM_InlineRandLargest(benchmark::State& state) {
 }
 BENCHMARK(BM_InlineRandLargest)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// The floor of the first touch: a block of the largest array's size, advised as creation
-// advises it, written once.
+// The floor of the first touch: a block of the largest array's size, written once.
 void BM_TouchLargestBlock(benchmark::State& state) {
   constexpr size_t kBytes = size_t{kMaxArraySize} * sizeof(double);
   measure(state, kMaxArraySize, [](benchmark::State& s) {
@@ -157,7 +155,6 @@ void BM_TouchLargestBlock(benchmark::State& state) {
     std::memset(block, 0x5a, kBytes);
     benchmark::DoNotOptimize(block);
     s.PauseTiming();
-    s.SetLabel(pagesName(s));
     std::free(block);
     s.ResumeTiming();
   });
