@@ -3,7 +3,7 @@
 
 namespace console {
 
-bool startLineEditing() { return false; }
+void startLineEditing() {}
 
 bool editsLines(const std::istream& /*in*/) { return false; }
 

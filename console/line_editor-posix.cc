@@ -195,12 +195,12 @@ void bindEditingKeys(EditLine* line) {
 
 }  // namespace
 
-bool startLineEditing() {
+void startLineEditing() {
   if (!::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO) || !terminalHasCursorControl()) {
-    return false;
+    return;
   }
   EditLine* line = el_init("consoletools", stdin, stdout, stderr);
-  if (line == nullptr) return false;
+  if (line == nullptr) return;
   el_set(line, EL_PROMPT, currentPrompt);
   el_set(line, EL_SIGNAL, 1);
   bindEditingKeys(line);
@@ -212,7 +212,6 @@ bool startLineEditing() {
   std::cin.rdbuf(new EditedInput);
   // The reads flush standard output themselves, keeping the prompt back for the editor.
   std::cin.tie(nullptr);
-  return true;
 }
 
 bool editsLines(const std::istream& in) { return editor.line != nullptr && &in == &std::cin; }

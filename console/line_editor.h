@@ -14,10 +14,10 @@
 namespace console {
 
 /// Starts line editing on std::cin and std::cout when standard input and output are both
-/// terminals and TERM is set and not `dumb`; called by `init`. Returns whether it started.
+/// terminals and TERM is set and not `dumb`; called by `init`.
 /// Ctrl-D on an empty line is end of input; on signals (Ctrl-C, Ctrl-Z, SIGTERM, a hang-up)
 /// the editor gives the terminal its settings back before the signal takes its effect.
-bool startLineEditing();
+void startLineEditing();
 
 /// True when `in` reads its lines through the line editor.
 bool editsLines(const std::istream& in);
