@@ -53,7 +53,7 @@ char* formatThousandths(char* out, double value) {
   const auto thousandths = static_cast<uint32_t>(value * 1000.0 + 0.5);
   const uint32_t whole = thousandths / 1000;
   const uint32_t fraction = thousandths % 1000;
-  if (whole >= 1000) return nullptr;
+  // Just below 1000 the whole part rounds up to 1000, which this check refuses too.
   if (static_cast<double>(whole) + crand::kThousandths[fraction] != value) return nullptr;
 
   // The field is built from its right end: the fraction ends it, the whole part (blank-padded
