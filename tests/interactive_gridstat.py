@@ -15,7 +15,7 @@ import time
 import traceback
 
 from live import (check, end_of_input_is_final, finish, kill_group, open_pty, read_until,
-                  running)
+                  running, spawn_on_pty)
 
 ROWS_PROMPT = b"Vvedite kol-vo stroc"
 COLUMNS_PROMPT = b"Vvedite kol-vo stolbcov"
@@ -296,6 +296,26 @@ def hung_up(program):
         os.close(master)
 
 
+def history_per_prompt(program):
+    """With TERM set, the rows and the columns, both asked by a whole line, keep histories of
+    their own: after text refused at the columns prompt, Up at the rows prompt recalls the rows
+    typed before, not that text."""
+    name = "history per prompt"
+    proc, master = spawn_on_pty(program, env={"TERM": "xterm"})
+    with running(name, proc, master):
+        seen = read_until(master, ROWS_PROMPT)
+        os.write(master, b"2\n")
+        seen = read_until(master, COLUMNS_PROMPT, seen)
+        os.write(master, b"x\n")
+        seen = read_until(master, ROWS_PROMPT, seen)
+        os.write(master, b"\x1b[A\n")
+        seen = read_until(master, COLUMNS_PROMPT, seen)
+        os.write(master, b"3\n")
+        seen = read_until(master, b"Dispersia ", seen)
+        check(f"{name}: the rows recalled", seen.count(b"Vvedite tolko chisla!") == 1,
+              repr(seen[-400:]))
+
+
 def main():
     program = sys.argv[1]
     pipes(program)
@@ -304,6 +324,7 @@ def main():
     stopped_and_continued(program)
     read_fails_in_the_background(program)
     hung_up(program)
+    history_per_prompt(program)
     end_of_input_is_final(program, ROWS_PROMPT, b"3")
     terminal(program, "a key without Enter", lambda m, p: os.write(m, b"q"), 0)
     terminal(program, "Ctrl-C", lambda m, p: os.write(m, b"\x03"), 0)
