@@ -124,7 +124,7 @@ TEST(ExtractDouble, RoundsHalfwayPointsAsTheStreamDoes) {
     expectSameAsTheStream(halfway);
     expectSameAsTheStream(halfway + std::string(2000, '0') + "1");
     expectSameAsTheStream(halfway + std::string(2000, '0'));
-    expectSameAsTheStream("-" + halfway.substr(0, halfway.size() - 1));
+    expectSameAsTheStream(std::string("-").append(halfway, 0, halfway.size() - 1));
   }
 }
 
