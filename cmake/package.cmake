@@ -1,4 +1,18 @@
 # The Debian package: `cpack -G DEB` in a build folder after the build.
+
+# install_compressed(<file> <destination> [<install option>...]): <file> installed compressed, at
+# the highest level and with no name or time in it, as Debian has its pages and changelogs.
+function(install_compressed file destination)
+  get_filename_component(name ${file} NAME)
+  set(copy ${PROJECT_BINARY_DIR}/compressed/${name})
+  add_custom_command(OUTPUT ${copy}.gz
+                     COMMAND ${CMAKE_COMMAND} -E copy ${file} ${copy}
+                     COMMAND gzip -9nf ${copy}
+                     DEPENDS ${file} VERBATIM)
+  add_custom_target(compressed_${name} ALL DEPENDS ${copy}.gz)
+  install(FILES ${copy}.gz DESTINATION ${destination} ${ARGN})
+endfunction()
+
 set(CPACK_PACKAGE_NAME consoletools)
 set(CPACK_PACKAGE_VENDOR "Console tools team")
 set(CPACK_PACKAGE_CONTACT "Console tools team <consoletools@example.org>")
