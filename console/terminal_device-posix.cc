@@ -38,7 +38,7 @@ void catchWaitSignals(SavedSignals* saved) {
   for (int signo : kWaitSignals) sigaddset(&blocked, signo);
   sigprocmask(SIG_BLOCK, &blocked, &saved->mask);
   caughtSignal = 0;
-  struct sigaction record {};
+  struct sigaction record = {};
   record.sa_handler = recordSignal;
   record.sa_mask = blocked;
   for (size_t i = 0; i < kWaitSignalCount; ++i) {
@@ -68,9 +68,9 @@ struct TerminalModes {
 // the wait's settings again once the process is continued.
 void suspend(int fd, const TerminalModes& modes) {
   ::tcsetattr(fd, TCSANOW, &modes.saved);
-  struct sigaction stop {};
+  struct sigaction stop = {};
   stop.sa_handler = SIG_DFL;
-  struct sigaction recording {};
+  struct sigaction recording = {};
   sigaction(SIGTSTP, &stop, &recording);
   sigset_t only;
   sigemptyset(&only);

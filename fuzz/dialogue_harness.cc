@@ -1,6 +1,7 @@
 #include "fuzz/dialogue_harness.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
