@@ -112,11 +112,11 @@ def time_in_turns(folder, program, answers, runs):
 def step_seconds(folder, binary, name, runs):
     """Seconds per iteration of each repetition of one Google benchmark."""
     result = subprocess.run(
-        [os.path.join(folder, binary), f"--benchmark_filter=^{name}$",
+        [os.path.join(folder, binary), f"--benchmark_filter=^{name}(/iterations:[0-9]+)?$",
          f"--benchmark_repetitions={runs}", "--benchmark_format=json"],
         capture_output=True, text=True, check=False)
-    if result.returncode != 0:
-        sys.exit(f"{binary} {name} failed: {result.stderr[-300:]}")
+    if result.returncode != 0 or not result.stdout:
+        sys.exit(f"{binary} {name} failed or matched no benchmark: {result.stderr[-300:]}")
     repetitions = [b for b in json.loads(result.stdout)["benchmarks"]
                    if b.get("run_type") == "iteration"]
     if not repetitions or any(b.get("error_occurred") for b in repetitions):
@@ -125,7 +125,10 @@ def step_seconds(folder, binary, name, runs):
 
 
 def duration(seconds):
-    return f"{seconds:.3f} s" if seconds >= 1 else f"{seconds * 1e3:.1f} ms"
+    for unit, scale in (("s", 1.0), ("ms", 1e-3), ("µs", 1e-6)):
+        if seconds >= scale:
+            return f"{seconds / scale:.3f} s" if unit == "s" else f"{seconds / scale:.1f} {unit}"
+    return f"{seconds / 1e-9:.0f} ns"
 
 
 def main():
