@@ -1,8 +1,6 @@
 // Line editing with libedit on a POSIX terminal. Standard output goes through a buffer that can
 // keep back the unfinished last line, the prompt; standard input through a buffer that asks the
 // editor for a line whenever it runs dry.
-#include "console/line_editor.h"
-
 #include <histedit.h>
 #include <unistd.h>
 
@@ -13,6 +11,8 @@
 #include <map>
 #include <string>
 #include <string_view>
+
+#include "console/line_editor.h"
 
 namespace console {
 namespace {

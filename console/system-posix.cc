@@ -1,9 +1,9 @@
-#include "console/system.h"
-
 #include <unistd.h>
 
 #include <cstdint>
 #include <ctime>
+
+#include "console/system.h"
 
 namespace console {
 

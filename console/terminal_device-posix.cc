@@ -1,7 +1,5 @@
 // The terminal on POSIX: writing past the stream, and one key read in raw mode with the
 // terminal's settings given back whatever signal arrives.
-#include "console/terminal_device.h"
-
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
@@ -11,6 +9,7 @@
 #include <string_view>
 
 #include "console/key.h"
+#include "console/terminal_device.h"
 
 namespace console {
 namespace {
