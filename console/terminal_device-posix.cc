@@ -4,6 +4,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <string_view>
@@ -15,8 +16,8 @@ namespace console {
 namespace {
 
 // The signals that would otherwise end or stop the process with the terminal left without echo.
-constexpr int kWaitSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGTSTP};
-constexpr size_t kWaitSignalCount = sizeof(kWaitSignals) / sizeof(kWaitSignals[0]);
+// std::array, so that debug builds check every index into them.
+constexpr std::array kWaitSignals = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGTSTP};
 
 volatile std::sig_atomic_t caughtSignal = 0;
 
@@ -26,7 +27,7 @@ void recordSignal(int signo) { caughtSignal = signo; }
 
 struct SavedSignals {
   sigset_t mask;
-  struct sigaction actions[kWaitSignalCount];
+  std::array<struct sigaction, kWaitSignals.size()> actions;
 };
 
 // Blocks the wait signals and routes those not ignored to `recordSignal`. They get through only
@@ -40,7 +41,7 @@ void catchWaitSignals(SavedSignals* saved) {
   struct sigaction record = {};
   record.sa_handler = recordSignal;
   record.sa_mask = blocked;
-  for (size_t i = 0; i < kWaitSignalCount; ++i) {
+  for (size_t i = 0; i < kWaitSignals.size(); ++i) {
     sigaction(kWaitSignals[i], nullptr, &saved->actions[i]);
     // An ignored signal (nohup) stays ignored.
     if (saved->actions[i].sa_handler != SIG_IGN) sigaction(kWaitSignals[i], &record, nullptr);
@@ -50,7 +51,7 @@ void catchWaitSignals(SavedSignals* saved) {
 // Puts the old dispositions back; a signal caught meanwhile is raised again and, once the old
 // mask is back, takes its usual effect (the process ends, or stops for SIGTSTP).
 void restoreWaitSignals(const SavedSignals& saved) {
-  for (size_t i = 0; i < kWaitSignalCount; ++i) {
+  for (size_t i = 0; i < kWaitSignals.size(); ++i) {
     sigaction(kWaitSignals[i], &saved.actions[i], nullptr);
   }
   if (caughtSignal != 0) std::raise(caughtSignal);
