@@ -4,6 +4,7 @@ and the final wait takes one character) and on a pseudo-terminal that is the pro
 controlling terminal (the key wait reads one key without Enter and without echo, Ctrl-C is a
 key, and the terminal's settings are the same afterwards, also when SIGTERM or SIGHUP ends the
 wait). Exit 0 when all checks pass, 1 on a failure, 77 when no pseudo-terminal can be opened."""
+import contextlib
 import fcntl
 import os
 import select
@@ -13,6 +14,7 @@ import sys
 import termios
 import time
 import traceback
+import types
 
 from live import (check, end_of_input_is_final, finish, kill_group, open_pty, read_until,
                   running, spawn_on_pty)
@@ -186,17 +188,18 @@ def end_shell_and_job(shell, job):
     os.waitpid(shell, 0)
 
 
-def stopped_and_continued(program):
-    """SIGTSTP from another process during the key wait stops the program with the terminal's
-    settings restored; continued in the foreground, it waits for one key in raw mode again."""
-    name = "SIGTSTP then fg"
+@contextlib.contextmanager
+def job_in_the_key_wait(name, program, reads_fail=False):
+    """Runs `program` as the job of a job-control shell on a new terminal and answers it up to
+    the key wait; yields the terminal, the settings it had before, the shell's pipes and the
+    job. A timeout fails check `name`; the job, the shell and the descriptors go at the end."""
     master, slave = open_pty()
     before = termios.tcgetattr(slave)
     commands_read, commands = os.pipe()
     reports, reports_write = os.pipe()
     shell = os.fork()
     if shell == 0:
-        job_control_shell(slave, program, commands_read, reports_write)
+        job_control_shell(slave, program, commands_read, reports_write, reads_fail)
     os.close(commands_read)
     os.close(reports_write)
     job = None
@@ -206,22 +209,33 @@ def stopped_and_continued(program):
         os.write(master, b"1 2\n")
         seen = read_until(master, b"Dispersia ", seen)
         wait_for_raw_mode(slave)
-        os.kill(job, signal.SIGTSTP)
-        read_until(reports, b"stopped\n")
-        check(f"{name}: settings restored while stopped", termios.tcgetattr(slave) == before,
-              f"{termios.tcgetattr(slave)} != {before}")
-        os.write(commands, b"c")
-        wait_for_raw_mode(slave)
-        os.write(master, b"q")
-        ended = read_until(reports, b"\n", timeout=5)
-        check(f"{name}: one key ends the wait", ended == b"exited 0\n", repr(ended))
-        check(f"{name}: settings restored at the end", termios.tcgetattr(slave) == before)
+        yield types.SimpleNamespace(master=master, slave=slave, before=before, seen=seen,
+                                    commands=commands, reports=reports, shell=shell, job=job)
     except TimeoutError as e:
         check(name, False, str(e))
     finally:
         end_shell_and_job(shell, job)
         for fd in (master, slave, commands, reports):
             os.close(fd)
+
+
+def stopped_and_continued(program):
+    """SIGTSTP from another process during the key wait stops the program with the terminal's
+    settings restored; continued in the foreground, it waits for one key in raw mode again."""
+    name = "SIGTSTP then fg"
+    with job_in_the_key_wait(name, program) as run:
+        os.kill(run.job, signal.SIGTSTP)
+        read_until(run.reports, b"stopped\n")
+        now = termios.tcgetattr(run.slave)
+        check(f"{name}: settings restored while stopped", now == run.before,
+              f"{now} != {run.before}")
+        os.write(run.commands, b"c")
+        wait_for_raw_mode(run.slave)
+        os.write(run.master, b"q")
+        ended = read_until(run.reports, b"\n", timeout=5)
+        check(f"{name}: one key ends the wait", ended == b"exited 0\n", repr(ended))
+        check(f"{name}: settings restored at the end",
+              termios.tcgetattr(run.slave) == run.before)
 
 
 def read_fails_in_the_background(program):
@@ -229,35 +243,14 @@ def read_fails_in_the_background(program):
     background and ignores SIGTTIN, so its read gets EIO) ends the program with "Oshibka
     chteniya" and status 4, the terminal's settings restored."""
     name = "read error during the key wait"
-    master, slave = open_pty()
-    before = termios.tcgetattr(slave)
-    commands_read, commands = os.pipe()
-    reports, reports_write = os.pipe()
-    shell = os.fork()
-    if shell == 0:
-        job_control_shell(slave, program, commands_read, reports_write, reads_fail=True)
-    os.close(commands_read)
-    os.close(reports_write)
-    job = None
-    try:
-        job = int(read_until(reports, b"\n").decode())
-        seen = read_until(master, ROWS_PROMPT)
-        os.write(master, b"1 2\n")
-        seen = read_until(master, b"Dispersia ", seen)
-        wait_for_raw_mode(slave)
-        os.kill(shell, signal.SIGUSR1)
-        read_until(reports, b"background\n")
-        os.write(master, b"q")
-        read_until(master, b"\r\nOshibka chteniya\r\n", seen)
-        ended = read_until(reports, b"\n", timeout=5)
+    with job_in_the_key_wait(name, program, reads_fail=True) as run:
+        os.kill(run.shell, signal.SIGUSR1)
+        read_until(run.reports, b"background\n")
+        os.write(run.master, b"q")
+        read_until(run.master, b"\r\nOshibka chteniya\r\n", run.seen)
+        ended = read_until(run.reports, b"\n", timeout=5)
         check(f"{name}: status 4", ended == b"exited 4\n", repr(ended))
-        check(f"{name}: settings restored", termios.tcgetattr(slave) == before)
-    except TimeoutError as e:
-        check(name, False, str(e))
-    finally:
-        end_shell_and_job(shell, job)
-        for fd in (master, slave, commands, reports):
-            os.close(fd)
+        check(f"{name}: settings restored", termios.tcgetattr(run.slave) == run.before)
 
 
 # The ioctl that hangs a terminal up at once, as the kernel does when its session ends.
