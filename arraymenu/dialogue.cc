@@ -1,7 +1,7 @@
 #include "arraymenu/dialogue.h"
 
-#include <cctype>
 #include <iostream>
+#include <string>
 #include <string_view>
 
 #include "arraymenu/menu.h"
@@ -12,22 +12,10 @@ namespace {
 
 constexpr std::string_view kInputError = "Error vvoda, vvedi pravilnor znachenie";
 
-// An unsigned extraction would take "-5" as 4294967291 and "-4294967295" as 1. A minus sign
-// followed by digits of any length reads as 0 instead, which is out of range; a minus sign
-// without digits fails as the extraction would.
-uint32_t readSize() {
-  console::flushBeforeRead();
-  std::cin >> std::ws;
-  if (std::cin.peek() != '-') {
-    uint32_t size = 0;
-    std::cin >> size;
-    return size;
-  }
-  std::cin.get();
-  if (!std::isdigit(std::cin.peek())) std::cin.setstate(std::ios_base::failbit);
-  while (std::isdigit(std::cin.peek())) std::cin.get();
-  return 0;
-}
+const console::Prompt kSizePrompt{console::PromptName::size, "vvedite razmer massiva: "};
+const console::Prompt kElementNumberPrompt{console::PromptName::elementNumber,
+                                           "Vvedite nomer elementa: "};
+const console::Prompt kValuePrompt{console::PromptName::value, "Vvedite znachenie elementa: "};
 
 }  // namespace
 
@@ -41,8 +29,7 @@ void writeMenu() {
 
 bool inputSize(uint32_t& arraySize) {
   return console::askUntilAccepted(kInputError, [&] {
-    std::cout << "vvedite razmer massiva: ";
-    arraySize = readSize();
+    console::askCount(kSizePrompt, arraySize);
     std::cout << std::endl;
     if (arraySize > 0 && arraySize <= kMaxArraySize) return true;
     std::cout << "CHISLO DOLGNO BIT >0 i <" << kMaxArraySize + 1 << std::endl;
@@ -51,9 +38,10 @@ bool inputSize(uint32_t& arraySize) {
 }
 
 bool inputChoice(int32_t& choice) {
+  static const std::string promptText = "Vvedite chislo (1.." + std::to_string(kMenu.size()) + "): ";
+  const console::Prompt prompt{console::PromptName::menuChoice, promptText};
   return console::askUntilAccepted(kInputError, [&] {
-    std::cout << "Vvedite chislo (1.." << kMenu.size() << "): ";
-    console::readValue(choice);
+    console::askValue(prompt, choice);
     if (choice > 0 && static_cast<size_t>(choice) <= kMenu.size()) return true;
     std::cout << "CHISLO DOLGNO BIT >0 i <=" << kMenu.size() << std::endl;
     return false;
@@ -62,11 +50,9 @@ bool inputChoice(int32_t& choice) {
 
 bool inputChange(uint32_t count, int32_t& elementNumber, double& value) {
   return console::askUntilAccepted(kInputError, [&] {
-    std::cout << "Vvedite nomer elementa: ";
-    console::readValue(elementNumber);
+    console::askValue(kElementNumberPrompt, elementNumber);
     std::cout << std::endl;
-    std::cout << "Vvedite znachenie elementa: ";
-    console::readValue(value);
+    console::askValue(kValuePrompt, value);
     std::cout << std::endl;
     if (elementNumber > 0 && int64_t{elementNumber} <= int64_t{count}) return true;
     std::cout << "CHISLO DOLGNO BIT >0 i <=" << count << std::endl;
@@ -76,8 +62,7 @@ bool inputChange(uint32_t count, int32_t& elementNumber, double& value) {
 
 bool inputValue(double& value) {
   return console::askUntilAccepted(kInputError, [&] {
-    std::cout << "Vvedite znachenie elementa: ";
-    console::readValue(value);
+    console::askValue(kValuePrompt, value);
     std::cout << std::endl;
     return true;
   });

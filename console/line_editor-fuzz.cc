@@ -7,6 +7,8 @@ void startLineEditing() {}
 
 bool editsLines(const std::istream& /*in*/) { return false; }
 
+void namePrompt(PromptName /*name*/) {}
+
 bool flushBeforeEditedRead() { return true; }
 
 }  // namespace console

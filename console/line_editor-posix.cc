@@ -1,24 +1,34 @@
-// Line editing with libedit on a POSIX terminal. Standard output goes through a buffer that can
-// keep back the unfinished last line, the prompt; standard input through a buffer that asks the
-// editor for a line whenever it runs dry.
+// Line editing with libedit on a POSIX terminal. Standard output goes through a buffer that keeps
+// back the prompt; standard input through a buffer that asks the editor for a line whenever it
+// runs dry. The editor's characters are read here, byte by byte, so that the bytes typed reach
+// the program unchanged, a line stays within its limit, and signals are handled while the
+// terminal is in the editor's mode.
 #include <histedit.h>
+#include <langinfo.h>
+#include <poll.h>
+#include <termcap.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
-#include <cstdio>
+#include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
-#include <map>
 #include <string>
 #include <string_view>
 
+#include "console/key.h"
 #include "console/line_editor.h"
+#include "console/line_text.h"
+#include "console/terminal_signals-posix.h"
 
 namespace console {
 namespace {
 
 // Answers kept per prompt.
 constexpr int kHistorySize = 100;
+constexpr size_t kPromptCount = static_cast<size_t>(PromptName::columns) + 1;
 
 // Writes all of `bytes` to `fd`; false when a write fails.
 bool writeAll(int fd, std::string_view bytes) {
@@ -33,35 +43,24 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// Standard output, able to keep back the text after the last line end and hand it over as
-// the prompt. A stream buffer is the only way to see what the program writes before it reads.
+// Standard output, able to keep back what was written since the prompt was named and hand it
+// over as the prompt. A stream buffer is the only way to see what the program writes before it
+// reads.
 class PromptKeepingOutput : public std::streambuf {
  public:
   PromptKeepingOutput() { setp(buffer_, buffer_ + sizeof buffer_); }
 
-  // Writes the complete lines held; keeps the rest.
-  bool writeCompleteLines() {
-    std::string_view held(pbase(), static_cast<size_t>(pptr() - pbase()));
-    const size_t lineEnd = held.rfind('\n');
-    if (lineEnd == std::string_view::npos) return true;
-    const std::string_view lines = held.substr(0, lineEnd + 1);
-    rememberLastLine(lines);
-    const bool written = writeAll(STDOUT_FILENO, lines);
-    keepOnly(held.substr(lineEnd + 1));
-    return written;
+  // Writes what is held; a failed write marks standard output bad.
+  void writeHeldOrFail() {
+    if (!writeHeld()) std::cout.setstate(std::ios_base::badbit);
   }
 
-  // Writes the complete lines held and takes the text after the last line end, which is not
-  // written; a failed write marks standard output bad.
+  // Takes what is held, unwritten: the prompt.
   std::string takePrompt() {
-    if (!writeCompleteLines()) std::cout.setstate(std::ios_base::badbit);
     std::string prompt(pbase(), pptr());
     setp(buffer_, buffer_ + sizeof buffer_);
     return prompt;
   }
-
-  // The last whole line written, without its line end: what a prompt written as a line says.
-  const std::string& lastLine() const { return lastLine_; }
 
  protected:
   int_type overflow(int_type c) override {
@@ -78,40 +77,40 @@ class PromptKeepingOutput : public std::streambuf {
  private:
   bool writeHeld() {
     const std::string_view held(pbase(), static_cast<size_t>(pptr() - pbase()));
-    rememberLastLine(held);
     setp(buffer_, buffer_ + sizeof buffer_);
     return writeAll(STDOUT_FILENO, held);
   }
 
-  void keepOnly(std::string_view rest) {
-    std::string kept(rest);
-    setp(buffer_, buffer_ + sizeof buffer_);
-    kept.copy(buffer_, kept.size());
-    pbump(static_cast<int>(kept.size()));
-  }
-
-  void rememberLastLine(std::string_view text) {
-    if (text.empty() || text.back() != '\n') return;
-    text.remove_suffix(1);
-    const size_t start = text.rfind('\n');
-    lastLine_ = text.substr(start == std::string_view::npos ? 0 : start + 1);
-  }
-
   char buffer_[4096];
-  std::string lastLine_;
+};
+
+// The state of the line being read, for the character reader.
+struct LineRead {
+  TerminalModes modes{};
+  SavedSignals signals{};
+  Utf8Reader utf8;
+  std::wstring pending;      // characters read, not yet handed to the editor
+  std::string key;           // the bytes of an escape sequence under way
+  bool quoting = false;      // the next character is inserted whatever it is (after Ctrl-V)
+  size_t lineBytes = 0;      // bytes of the edited line, when `lineBytesKnown`
+  bool lineBytesKnown = false;
 };
 
 // The editor and a history for each prompt.
 struct Editor {
   EditLine* line = nullptr;
-  std::map<std::string, History*> histories;
+  std::array<HistoryW*, kPromptCount> histories{};
+  PromptName promptName = PromptName::date;
   std::string prompt;
   PromptKeepingOutput* output = nullptr;
+  LineRead read;
 
   // The editor itself is left alone at exit: ending it would flush the terminal's input,
   // which belongs to whatever reads the terminal next.
   ~Editor() {
-    for (const auto& [key, history] : histories) history_end(history);
+    for (HistoryW* history : histories) {
+      if (history != nullptr) history_wend(history);
+    }
   }
 };
 
@@ -119,28 +118,164 @@ Editor editor;
 
 char* currentPrompt(EditLine* /*line*/) { return editor.prompt.data(); }
 
-History* historyFor(const std::string& key) {
-  History*& history = editor.histories[key];
+HistoryW* promptHistory() {
+  HistoryW*& history = editor.histories.at(static_cast<size_t>(editor.promptName));
   if (history == nullptr) {
-    history = history_init();
-    HistEvent event;
-    ::history(history, &event, H_SETSIZE, kHistorySize);
+    history = history_winit();
+    HistEventW event;
+    history_w(history, &event, H_SETSIZE, kHistorySize);
   }
   return history;
 }
 
-// The history of the prompt about to be drawn; a prompt written as a whole line is told by
-// that line.
-History* promptHistory() {
-  return historyFor(editor.prompt.empty() ? editor.output->lastLine() : editor.prompt);
+size_t editedLineBytes(EditLine* line) {
+  const LineInfoW* info = el_wline(line);
+  size_t bytes = 0;
+  for (const wchar_t* c = info->buffer; c < info->lastchar; ++c) bytes += byteLength(*c);
+  return bytes;
 }
 
-// Adds `line` without its line end to `history`, unless nothing was typed.
-void remember(History* history, std::string line) {
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+bool byteArrived(int fd) {
+  pollfd input{fd, POLLIN, 0};
+  return ::poll(&input, 1, 0) > 0 && (input.revents & POLLIN) != 0;
+}
+
+// True when `c` would be inserted into the line although the line has no room for it. Control
+// characters and the bytes of escape sequences edit the line; they are always taken.
+bool overLimit(EditLine* line, wchar_t c) {
+  LineRead& read = editor.read;
+  if (!read.key.empty() || c == L'\033') {
+    read.key.push_back(static_cast<char>(c < 0x80 ? c : '?'));
+    if (!keyContinues(read.key)) read.key.clear();
+    return false;
+  }
+  const bool inserted = read.quoting || (c >= 0x20 && c != 0x7F);
+  read.quoting = c == 0x16 && !read.quoting;  // Ctrl-V
+  if (!inserted) return false;
+  if (!read.lineBytesKnown) {
+    read.lineBytes = editedLineBytes(line);
+    read.lineBytesKnown = true;
+  }
+  return read.lineBytes + byteLength(c) > kMaxLineBytes;
+}
+
+// Draws the prompt and the line again from the start of the line the cursor is on, after the
+// window changed its size.
+void redrawAfterResize(EditLine* line) {
+  el_resize(line);
+  writeAll(STDOUT_FILENO, "\r\033[J");
+  el_set(line, EL_REFRESH);
+}
+
+// Handles a signal caught while waiting for a key. Returns after a window resize or a stop;
+// a signal that ends the process ends it, with the terminal's settings given back first.
+void takeSignal(EditLine* line, int fd, int signo) {
+  LineRead& read = editor.read;
+  if (signo == SIGWINCH) {
+    redrawAfterResize(line);
+  } else if (signo == SIGTSTP) {
+    suspend(fd, read.modes);
+    el_set(line, EL_REFRESH);
+  } else {
+    ::tcsetattr(fd, TCSANOW, &read.modes.saved);
+    restoreSignals(read.signals, signo);
+    // Still here: the signal was handled elsewhere. Go on editing.
+    catchSignals(kEditingSignals, &read.signals);
+    ::tcsetattr(fd, TCSANOW, &read.modes.own);
+    el_set(line, EL_REFRESH);
+  }
+}
+
+// Reads one byte from `fd`, taking the signals caught while it waits. 1 for a byte, 0 at end
+// of input, -1 when the read failed.
+int readByte(EditLine* line, int fd, unsigned char* byte) {
+  pollfd input{fd, POLLIN, 0};
+  for (;;) {
+    if (const int signo = takeCaughtSignal(); signo != 0) {
+      takeSignal(line, fd, signo);
+      continue;
+    }
+    if (::ppoll(&input, 1, nullptr, &editor.read.signals.mask) < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    const ssize_t got = ::read(fd, byte, 1);
+    if (got >= 0 || errno != EINTR) return static_cast<int>(got);
+  }
+}
+
+// The editor's character reader: 1 with a character in `*c`, 0 at end of input, -1 when the
+// terminal cannot be read.
+int readEditorChar(EditLine* line, wchar_t* c) {
+  LineRead& read = editor.read;
+  int fd = STDIN_FILENO;
+  for (;;) {
+    if (!read.pending.empty()) {
+      *c = read.pending.front();
+      read.pending.erase(0, 1);
+      if (!overLimit(line, *c)) {
+        read.lineBytesKnown = false;  // the editor may change the line with this character
+        return 1;
+      }
+      // One bell for a paste cut short, one for each key typed.
+      if (read.pending.empty() && !byteArrived(fd)) writeAll(STDOUT_FILENO, "\a");
+      continue;
+    }
+    unsigned char byte = 0;
+    const int got = readByte(line, fd, &byte);
+    if (got <= 0) {
+      finishUtf8(&read.utf8, &read.pending);
+      if (!read.pending.empty()) continue;
+      *c = L'\0';
+      return got;
+    }
+    readUtf8Byte(&read.utf8, byte, &read.pending);
+  }
+}
+
+// Ctrl-D: end of input on an empty line; with text, deletes the character under the cursor,
+// and rings the bell at the end of the line.
+unsigned char endOrDelete(EditLine* line, int /*key*/) {
+  const LineInfoW* info = el_wline(line);
+  if (info->buffer == info->lastchar) return CC_EOF;
+  if (info->cursor == info->lastchar) return CC_ERROR;
+  el_cursor(line, 1);
+  el_wdeletestr(line, 1);
+  return CC_REFRESH;
+}
+
+// Adds `line` to `history`, unless nothing was typed.
+void remember(HistoryW* history, std::wstring line) {
+  while (!line.empty() && line.back() == L'\n') line.pop_back();
   if (line.empty()) return;
-  HistEvent event;
-  ::history(history, &event, H_ENTER, line.c_str());
+  HistEventW event;
+  history_w(history, &event, H_ENTER, line.c_str());
+}
+
+// Reads one line through the editor, drawing `editor.prompt`. Returns the line with its line
+// end, or false at end of input (Ctrl-D on an empty line) with `*failed` set when the terminal
+// could not be read.
+bool editLine(std::wstring* text, bool* failed) {
+  LineRead& read = editor.read;
+  EditLine* line = editor.line;
+  catchSignals(kEditingSignals, &read.signals);
+  ::tcgetattr(STDIN_FILENO, &read.modes.saved);
+  // Into the editor's mode before anything of the prompt shows, so that what is typed as soon
+  // as it shows is not echoed by the terminal as well.
+  el_set(line, EL_PREP_TERM, 1);
+  ::tcgetattr(STDIN_FILENO, &read.modes.own);
+  editor.prompt = editor.output->takePrompt();
+  HistoryW* history = promptHistory();
+  el_wset(line, EL_HIST, history_w, history);
+  read.lineBytesKnown = false;
+  int count = 0;
+  const wchar_t* got = el_wgets(line, &count);
+  restoreSignals(read.signals, takeCaughtSignal());
+  *failed = count < 0;
+  if (got == nullptr || count <= 0) return false;
+  text->assign(got, static_cast<size_t>(count));
+  remember(history, *text);
+  return true;
 }
 
 // Standard input, a line from the editor at a time.
@@ -149,22 +284,16 @@ class EditedInput : public std::streambuf {
   int_type underflow() override {
     if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
     if (ended_) return traits_type::eof();
-    // Into the editor's mode before anything of the prompt shows, so that what is typed as soon
-    // as it shows is not echoed by the terminal as well.
-    el_set(editor.line, EL_PREP_TERM, 1);
-    editor.prompt = editor.output->takePrompt();
-    History* history = promptHistory();
-    el_set(editor.line, EL_HIST, ::history, history);
-    int count = 0;
-    const char* text = el_gets(editor.line, &count);
-    if (text == nullptr || count <= 0) {
+    std::wstring text;
+    bool failed = false;
+    if (!editLine(&text, &failed)) {
       // The stream reports a failing read by an exception and marks itself bad.
-      if (count < 0) throw std::ios_base::failure("read error");
-      ended_ = true;  // Ctrl-D on an empty line
+      if (failed) throw std::ios_base::failure("read error");
+      ended_ = true;
       return traits_type::eof();
     }
-    line_.assign(text, static_cast<size_t>(count));
-    remember(history, line_);
+    line_.clear();
+    for (wchar_t c : text) appendBytes(c, &line_);
     setg(line_.data(), line_.data(), line_.data() + line_.size());
     return traits_type::to_int_type(*gptr());
   }
@@ -174,9 +303,24 @@ class EditedInput : public std::streambuf {
   bool ended_ = false;
 };
 
+// True when TERM names a terminal with a description, other than `dumb`, which has none of the
+// cursor control that editing needs.
 bool terminalHasCursorControl() {
   const char* term = std::getenv("TERM");
-  return term != nullptr && *term != '\0' && std::string_view(term) != "dumb";
+  if (term == nullptr || *term == '\0' || std::string_view(term) == "dumb") return false;
+  char description[4096];
+  return ::tgetent(description, term) == 1;
+}
+
+// Takes the character set from the environment; true when it is UTF-8, the one the editor
+// reads. Otherwise the C locale stays.
+bool localeIsUtf8() {
+  if (std::setlocale(LC_CTYPE, "") != nullptr &&
+      std::strcmp(::nl_langinfo(CODESET), "UTF-8") == 0) {
+    return true;
+  }
+  std::setlocale(LC_CTYPE, "C");
+  return false;
 }
 
 void bindEditingKeys(EditLine* line) {
@@ -191,18 +335,22 @@ void bindEditingKeys(EditLine* line) {
   el_set(line, EL_BIND, "\033[3~", "ed-delete-next-char", nullptr);
   el_set(line, EL_BIND, "^W", "ed-delete-prev-word", nullptr);
   el_set(line, EL_BIND, "^U", "vi-kill-line-prev", nullptr);
+  el_set(line, EL_ADDFN, "end-or-delete", "End of input on an empty line, else delete",
+         endOrDelete);
+  el_set(line, EL_BIND, "^D", "end-or-delete", nullptr);
 }
 
 }  // namespace
 
 void startLineEditing() {
-  if (!::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO) || !terminalHasCursorControl()) {
+  if (!::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO) || !terminalHasCursorControl() ||
+      !localeIsUtf8()) {
     return;
   }
   EditLine* line = el_init("consoletools", stdin, stdout, stderr);
   if (line == nullptr) return;
   el_set(line, EL_PROMPT, currentPrompt);
-  el_set(line, EL_SIGNAL, 1);
+  el_wset(line, EL_GETCFN, readEditorChar);
   bindEditingKeys(line);
   editor.line = line;
   // The standard streams flush at exit, after this file's statics are gone: their buffers
@@ -215,6 +363,12 @@ void startLineEditing() {
 }
 
 bool editsLines(const std::istream& in) { return editor.line != nullptr && &in == &std::cin; }
+
+void namePrompt(PromptName name) {
+  if (editor.line == nullptr) return;
+  editor.output->writeHeldOrFail();
+  editor.promptName = name;
+}
 
 bool flushBeforeEditedRead() {
   // What is held is written when a line is read, once the terminal no longer echoes.

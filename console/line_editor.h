@@ -1,30 +1,41 @@
-// Line editing at the prompts on a terminal: when standard input and output are both terminals
-// and TERM names one with cursor control, lines are read through a line editor (libedit), with
-// Left, Right, Home, End, Delete and the usual control keys, and a history of the answers
-// typed at each prompt in this run. Everywhere else nothing changes.
+// Line editing at the prompts on a terminal: when standard input and output are both terminals,
+// TERM names a terminal with a description other than `dumb`, and the locale's character set is
+// UTF-8, lines are read through a line editor (libedit), with Left, Right, Home, End, Delete and
+// the usual control keys, and a history of the answers given to each prompt in this run.
+// Everywhere else nothing changes.
 //
-// The prompt is the text standard output holds after its last line end when a line is needed:
-// the editor draws it (and draws it again as the line is edited) instead of the stream writing
-// it. Answers are taken from the edited line one by one, as from any line of input.
+// The editor hands the program exactly the bytes typed and left in the line: a UTF-8 character
+// is one character to edit, and a byte that is not UTF-8 is kept as it came. A line holds at most
+// `kMaxLineBytes` bytes; further keys ring the bell and are not taken.
+//
+// The prompt is the text written on standard output since the prompt was named: the editor
+// draws it (and draws it again when the line is edited, the screen cleared, the program
+// continued after a stop, or the window resized) instead of the stream writing it.
 #ifndef CONSOLE_LINE_EDITOR_H_
 #define CONSOLE_LINE_EDITOR_H_
 
 #include <istream>
 
+#include "console/prompt.h"
+
 namespace console {
 
-/// Starts line editing on std::cin and std::cout when standard input and output are both
-/// terminals and TERM is set and not `dumb`; called by `init`.
-/// Ctrl-D on an empty line is end of input; on signals (Ctrl-C, Ctrl-Z, SIGTERM, a hang-up)
-/// the editor gives the terminal its settings back before the signal takes its effect.
+/// Starts line editing on std::cin and std::cout when the conditions above hold; called by
+/// `init`. Ctrl-D on an empty line is end of input; with text, it deletes the character under
+/// the cursor, and at the end of the line it rings the bell. On signals (Ctrl-C, Ctrl-Z,
+/// SIGTERM, a hang-up) the terminal gets its settings back before the signal takes its effect.
 void startLineEditing();
 
 /// True when `in` reads its lines through the line editor.
 bool editsLines(const std::istream& in);
 
+/// Names the prompt about to be written: what standard output holds is written now, and the
+/// text written after it is the prompt of the next line read. Its history is the one of `name`.
+void namePrompt(PromptName name);
+
 /// Before a read from an edited stream: leaves what standard output holds for the editor, which
-/// writes its complete lines and draws the rest as the prompt when a line has to be read; if
-/// none has to be, the next flush writes it. False when standard output has failed.
+/// draws it as the prompt when a line has to be read; if none has to be, the next flush writes
+/// it. False when standard output has failed.
 bool flushBeforeEditedRead();
 
 }  // namespace console

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "console/input.h"
+#include "console/prompt.h"
 
 namespace {
 
@@ -51,15 +52,15 @@ bool parseDateLine(std::string_view line, Date* date) {
 }
 
 bool inputDate(Date* date) {
-  for (;;) {
+  static constexpr console::Prompt kDatePrompt{console::PromptName::date,
+                                               "vvedite datu v formate 'dd.mm.yyyy': "};
+  return console::askUntilAccepted([date] {
     console::discardPendingInput(std::cin);
-    std::cout << "vvedite datu v formate 'dd.mm.yyyy': ";
     DateScan scan;
-    if (!console::readLineChars(std::cin, [&scan](char c) { scanDateChar(&scan, c); })) {
-      return false;
-    }
+    console::askLine(kDatePrompt, [&scan](char c) { scanDateChar(&scan, c); });
     std::cout << std::endl;
     if (finishDateScan(scan, date)) return true;
     std::cout << "Error, vvedite verno" << std::endl;
-  }
+    return false;
+  });
 }

@@ -6,10 +6,12 @@
 #include "console/arguments.h"
 #include "console/exit.h"
 #include "console/input.h"
+#include "console/prompt.h"
 #include "console/terminal.h"
 #include "datemenu/choice.h"
 #include "datemenu/date.h"
 #include "datemenu/date_arith.h"
+#include "datemenu/menu.h"
 
 namespace {
 
@@ -25,29 +27,29 @@ const console::Usage kUsage{
 };
 
 void writeMenu() {
-  std::cout << "Viberete deistvie:" << std::endl
-            << std::endl
-            << "1) Summirovat s drugoi datoi;" << std::endl
-            << "2) Naiti raznost s drygoi datoi;" << std::endl
-            << "3) Vvesti datu zanovo;" << std::endl
-            << "4) Vivesti datu;" << std::endl
-            << "5) Ohistit;" << std::endl
-            << "6) Exit;" << std::endl
-            << std::endl;
+  std::cout << kMenuTitle << std::endl << std::endl;
+  for (size_t i = 0; i < kMenu.size(); ++i) {
+    std::cout << i + 1 << ") " << kMenu[i].text << std::endl;
+  }
+  std::cout << std::endl;
 }
 
 // Asks until a valid choice word comes; 0 once the dialogue has stopped.
 int inputChoice(std::string& choiceWord) {
-  for (;;) {
+  static const std::string promptText = choicePromptText(kMenu.size());
+  const console::Prompt prompt{console::PromptName::menuChoice, promptText};
+  int choice = 0;
+  const bool chosen = console::askUntilAccepted([&] {
     console::discardPendingInput(std::cin);
-    choiceWord.clear();
-    std::cout << "Vashe deistvie (vvedite 1,2,3,4,5,6): ";
     // Two characters are enough to tell a longer word, which is never a choice.
-    if (!console::readWord(std::cin, choiceWord, 2)) return 0;
+    console::askWord(prompt, choiceWord, 2);
     std::cout << std::endl;
-    if (int choice = parseChoice(choiceWord); choice != 0) return choice;
+    choice = parseChoice(choiceWord, kMenu.size());
+    if (choice != 0) return true;
     std::cerr << "Neverniy vvod!!!" << std::endl << std::endl;
-  }
+    return false;
+  });
+  return chosen ? choice : 0;
 }
 
 void readDateOrExit(Date* date) {
@@ -65,31 +67,31 @@ int main(int argc, char* argv[]) try {
   readDateOrExit(&workingDate);
   for (;;) {
     writeMenu();
-    switch (inputChoice(choiceWord)) {
-      case 1:
+    const int choice = inputChoice(choiceWord);
+    if (choice == 0) console::exitAtStreamEnd();
+    switch (kMenu[static_cast<size_t>(choice - 1)].action) {
+      case MenuAction::addDate:
         readDateOrExit(&otherDate);
         addDate(&workingDate, otherDate);
         break;
-      case 2: {
+      case MenuAction::dateDifference: {
         readDateOrExit(&otherDate);
         const int64_t days = dateDifference(workingDate, otherDate);
         std::cout << "raznost dat ravna " << days << " dney." << std::endl;
         break;
       }
-      case 3:
+      case MenuAction::enterAgain:
         std::cout << std::endl;
         readDateOrExit(&workingDate);
         break;
-      case 4:
+      case MenuAction::printDate:
         printDate(workingDate);
         break;
-      case 5:
+      case MenuAction::clearConsole:
         console::clearScreen();
         break;
-      case 6:
+      case MenuAction::exit:
         console::exitProgram(1);
-      default:
-        console::exitAtStreamEnd();
     }
     std::cout << std::endl;
   }

@@ -4,12 +4,20 @@
 
 #include "console/prompt.h"
 
+namespace {
+
+const console::Prompt kRowsPrompt{console::PromptName::rows, "Vvedite kol-vo stroc",
+                                  console::AnswerPlace::nextLine};
+const console::Prompt kColumnsPrompt{console::PromptName::columns, "Vvedite kol-vo stolbcov",
+                                     console::AnswerPlace::nextLine};
+
+}  // namespace
+
 bool inputDimensions(int* rows, int* columns) {
   return console::askUntilAccepted("Vvedite tolko chisla!", [rows, columns] {
-    std::cout << "Vvedite kol-vo stroc" << std::endl;
-    console::readValue(*rows);
-    std::cout << std::endl << "Vvedite kol-vo stolbcov" << std::endl;
-    console::readValue(*columns);
+    console::askValue(kRowsPrompt, *rows);
+    std::cout << std::endl;
+    console::askValue(kColumnsPrompt, *columns);
     std::cout << std::endl;
     if (*rows > 0 && *columns > 0) return true;
     std::cout << std::endl << "Nugni chisla > 0" << std::endl;
