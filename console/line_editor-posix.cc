@@ -6,6 +6,7 @@
 #include <histedit.h>
 #include <langinfo.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termcap.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -89,7 +91,8 @@ struct LineRead {
   TerminalModes modes{};
   SavedSignals signals{};
   Utf8Reader utf8;
-  std::wstring pending;      // characters read, not yet handed to the editor
+  std::wstring pending;      // characters read; those from `next` on are not yet handed over
+  size_t next = 0;
   std::string key;           // the bytes of an escape sequence under way
   bool quoting = false;      // the next character is inserted whatever it is (after Ctrl-V)
   size_t lineBytes = 0;      // bytes of the edited line, when `lineBytesKnown`
@@ -101,7 +104,8 @@ struct Editor {
   EditLine* line = nullptr;
   std::array<HistoryW*, kPromptCount> histories{};
   PromptName promptName = PromptName::date;
-  std::string prompt;
+  std::string question;  // the prompt's whole lines, written before the editor draws the rest
+  std::string prompt;    // the prompt's last line, which the editor draws
   PromptKeepingOutput* output = nullptr;
   LineRead read;
 
@@ -117,6 +121,26 @@ struct Editor {
 Editor editor;
 
 char* currentPrompt(EditLine* /*line*/) { return editor.prompt.data(); }
+
+// Writes the prompt's whole lines. The terminal is in the editor's mode, which may not turn a
+// line end into a carriage return and a line feed, so that is done here.
+void writeQuestion() {
+  std::string lines;
+  for (char c : editor.question) {
+    if (c == '\n') lines += '\r';
+    lines += c;
+  }
+  writeAll(STDOUT_FILENO, lines);
+}
+
+// Splits the prompt taken from standard output into its whole lines and its last line. A read
+// with no prompt of its own (after an empty line) keeps the question it answers.
+void takePrompt() {
+  const std::string taken = editor.output->takePrompt();
+  const size_t lastLine = taken.rfind('\n') + 1;  // 0 when there is no line end
+  if (lastLine > 0) editor.question = taken.substr(0, lastLine);
+  editor.prompt = taken.substr(lastLine);
+}
 
 HistoryW* promptHistory() {
   HistoryW*& history = editor.histories.at(static_cast<size_t>(editor.promptName));
@@ -159,11 +183,31 @@ bool overLimit(EditLine* line, wchar_t c) {
   return read.lineBytes + byteLength(c) > kMaxLineBytes;
 }
 
-// Draws the prompt and the line again from the start of the line the cursor is on, after the
-// window changed its size.
+// The columns the editor takes to show `c`: a control character as ^X, a character the terminal
+// cannot print as \U+XXXX.
+size_t shownWidth(wchar_t c) {
+  if (c < 0x20 || c == 0x7F) return 2;
+  const int width = ::wcwidth(c);
+  if (width >= 0) return static_cast<size_t>(width);
+  return c > 0xFFFF ? 8 : 7;
+}
+
+// Draws the prompt and the line again after the window changed its size. Terminals rewrap the
+// lines they show to the new width, so the prompt's last line now starts as many rows above the
+// cursor as its text before the cursor fills.
 void redrawAfterResize(EditLine* line) {
   el_resize(line);
-  writeAll(STDOUT_FILENO, "\r\033[J");
+  winsize window{};
+  if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &window) != 0 || window.ws_col == 0) return;
+  size_t columns = 0;
+  for (char c : editor.prompt) columns += c == '\t' ? 8 - columns % 8 : 1;
+  const LineInfoW* info = el_wline(line);
+  for (const wchar_t* c = info->buffer; c < info->cursor; ++c) columns += shownWidth(*c);
+  std::string redraw;
+  if (const size_t rowsUp = columns / window.ws_col; rowsUp > 0) {
+    redraw = "\033[" + std::to_string(rowsUp) + "A";
+  }
+  writeAll(STDOUT_FILENO, redraw + "\r\033[J");
   el_set(line, EL_REFRESH);
 }
 
@@ -175,6 +219,7 @@ void takeSignal(EditLine* line, int fd, int signo) {
     redrawAfterResize(line);
   } else if (signo == SIGTSTP) {
     suspend(fd, read.modes);
+    writeQuestion();
     el_set(line, EL_REFRESH);
   } else {
     ::tcsetattr(fd, TCSANOW, &read.modes.saved);
@@ -186,9 +231,9 @@ void takeSignal(EditLine* line, int fd, int signo) {
   }
 }
 
-// Reads one byte from `fd`, taking the signals caught while it waits. 1 for a byte, 0 at end
-// of input, -1 when the read failed.
-int readByte(EditLine* line, int fd, unsigned char* byte) {
+// Reads into `bytes` from `fd`, at most `size` bytes of what has arrived, taking the signals
+// caught while it waits. The count read, 0 at end of input, -1 when the read failed.
+ssize_t readBytes(EditLine* line, int fd, unsigned char* bytes, size_t size) {
   pollfd input{fd, POLLIN, 0};
   for (;;) {
     if (const int signo = takeCaughtSignal(); signo != 0) {
@@ -199,8 +244,8 @@ int readByte(EditLine* line, int fd, unsigned char* byte) {
       if (errno == EINTR) continue;
       return -1;
     }
-    const ssize_t got = ::read(fd, byte, 1);
-    if (got >= 0 || errno != EINTR) return static_cast<int>(got);
+    const ssize_t got = ::read(fd, bytes, size);
+    if (got >= 0 || errno != EINTR) return got;
   }
 }
 
@@ -208,28 +253,33 @@ int readByte(EditLine* line, int fd, unsigned char* byte) {
 // terminal cannot be read.
 int readEditorChar(EditLine* line, wchar_t* c) {
   LineRead& read = editor.read;
-  int fd = STDIN_FILENO;
+  const int fd = STDIN_FILENO;
+  bool refusing = false;
   for (;;) {
-    if (!read.pending.empty()) {
-      *c = read.pending.front();
-      read.pending.erase(0, 1);
+    if (read.next < read.pending.size()) {
+      *c = read.pending[read.next++];
       if (!overLimit(line, *c)) {
         read.lineBytesKnown = false;  // the editor may change the line with this character
         return 1;
       }
+      refusing = true;
       // One bell for a paste cut short, one for each key typed.
-      if (read.pending.empty() && !byteArrived(fd)) writeAll(STDOUT_FILENO, "\a");
+      if (read.next == read.pending.size() && !byteArrived(fd)) writeAll(STDOUT_FILENO, "\a");
       continue;
     }
-    unsigned char byte = 0;
-    const int got = readByte(line, fd, &byte);
+    read.pending.clear();
+    read.next = 0;
+    // A byte at a time, so that what follows the line stays for whoever reads the terminal
+    // next; but a paste past the limit is dropped as fast as it comes.
+    std::array<unsigned char, 4096> bytes;
+    const ssize_t got = readBytes(line, fd, bytes.data(), refusing ? bytes.size() : 1);
     if (got <= 0) {
       finishUtf8(&read.utf8, &read.pending);
       if (!read.pending.empty()) continue;
       *c = L'\0';
-      return got;
+      return static_cast<int>(got);
     }
-    readUtf8Byte(&read.utf8, byte, &read.pending);
+    for (ssize_t i = 0; i < got; ++i) readUtf8Byte(&read.utf8, bytes.at(static_cast<size_t>(i)), &read.pending);
   }
 }
 
@@ -242,6 +292,14 @@ unsigned char endOrDelete(EditLine* line, int /*key*/) {
   el_cursor(line, 1);
   el_wdeletestr(line, 1);
   return CC_REFRESH;
+}
+
+// Ctrl-L: clears the screen and draws the question, the prompt and the line at its top.
+unsigned char clearAndRedraw(EditLine* line, int /*key*/) {
+  writeAll(STDOUT_FILENO, "\033[H\033[2J");
+  writeQuestion();
+  el_set(line, EL_REFRESH);
+  return CC_NORM;
 }
 
 // Adds `line` to `history`, unless nothing was typed.
@@ -264,7 +322,9 @@ bool editLine(std::wstring* text, bool* failed) {
   // as it shows is not echoed by the terminal as well.
   el_set(line, EL_PREP_TERM, 1);
   ::tcgetattr(STDIN_FILENO, &read.modes.own);
-  editor.prompt = editor.output->takePrompt();
+  const bool questionKnown = !editor.question.empty();
+  takePrompt();
+  if (!questionKnown) writeQuestion();
   HistoryW* history = promptHistory();
   el_wset(line, EL_HIST, history_w, history);
   read.lineBytesKnown = false;
@@ -335,9 +395,21 @@ void bindEditingKeys(EditLine* line) {
   el_set(line, EL_BIND, "\033[3~", "ed-delete-next-char", nullptr);
   el_set(line, EL_BIND, "^W", "ed-delete-prev-word", nullptr);
   el_set(line, EL_BIND, "^U", "vi-kill-line-prev", nullptr);
+  // Keys that would put more into the line than was typed, past its limit: a count given with
+  // Alt and a digit repeats the next key, and yanking puts back text killed before.
+  for (const char* growing : {"\0330", "\0331", "\0332", "\0333", "\0334", "\0335", "\0336",
+                              "\0337", "\0338", "\0339", "^Y", "\033^_", "\033w", "\033W"}) {
+    el_set(line, EL_BIND, growing, "ed-unassigned", nullptr);
+  }
+  // Alt-X reads a command of the editor's own, whose output would go into the dialogue.
+  el_set(line, EL_BIND, "\033x", "ed-unassigned", nullptr);
+  el_set(line, EL_BIND, "\033X", "ed-unassigned", nullptr);
   el_set(line, EL_ADDFN, "end-or-delete", "End of input on an empty line, else delete",
          endOrDelete);
   el_set(line, EL_BIND, "^D", "end-or-delete", nullptr);
+  el_set(line, EL_ADDFN, "clear-and-redraw", "Clear the screen, then draw the question again",
+         clearAndRedraw);
+  el_set(line, EL_BIND, "^L", "clear-and-redraw", nullptr);
 }
 
 }  // namespace
@@ -368,6 +440,7 @@ void namePrompt(PromptName name) {
   if (editor.line == nullptr) return;
   editor.output->writeHeldOrFail();
   editor.promptName = name;
+  editor.question.clear();
 }
 
 bool flushBeforeEditedRead() {

@@ -8,7 +8,8 @@ import signal
 import subprocess
 import sys
 
-from live import check, end_of_input_is_final, finish, read_until, running, send, spawn_on_pty
+from live import EDITING, check, end_of_input_is_final, finish, read_until, running, send
+from live import spawn_on_pty
 from texts import ARRAYMENU_CHOICE_PROMPT as CHOICE_PROMPT, ARRAYMENU_MENU as MENU
 from texts import ARRAYMENU_SIZE_PROMPT as SIZE_PROMPT, ARRAYMENU_VALUE_PROMPT as VALUE_PROMPT
 from texts import CLEAR, arraymenu_answer
@@ -62,7 +63,7 @@ def two_answers_on_an_edited_line(program):
     """With TERM set, a line from the line editor is taken answer by answer: a choice and the
     value it asks for typed on one line append that value."""
     name = "two answers on an edited line"
-    proc, master = spawn_on_pty(program, env={"TERM": "xterm"})
+    proc, master = spawn_on_pty(program, env=EDITING)
     with running(name, proc, master):
         seen = read_until(master, SIZE_PROMPT)
         os.write(master, b"3\n")
@@ -72,6 +73,53 @@ def two_answers_on_an_edited_line(program):
                           + CHOICE_PROMPT, seen)
         os.write(master, LIST)
         read_until(master, b"\r\n4         7\r\n", seen)
+
+
+INPUT_ERROR = b"Error vvoda, vvedi pravilnor znachenie"
+
+
+def typed_bytes_reach_the_program(program):
+    """Letters outside ASCII are never dropped, with or without editing: "1\u044f5" at the value
+    prompt appends 1 and leaves the letter to the choice prompt, which refuses it, as a plain
+    terminal does; with editing, Backspace takes back the letter whole."""
+    letter = "\u044f".encode()
+    for env, typed, appended, refused in (
+            (EDITING, b"1" + letter + b"5\n", b"1", True),
+            (dict(EDITING, LANG="C"), b"1" + letter + b"5\n", b"1", True),
+            (EDITING, b"12" + letter + b"\x7f\n", b"12", False)):
+        name = f"typed bytes {typed!r} with {env}"
+        proc, master = spawn_on_pty(program, env=env)
+        with running(name, proc, master):
+            seen = read_until(master, SIZE_PROMPT)
+            os.write(master, b"1\n")
+            seen = read_until(master, CHOICE_PROMPT, seen)
+            os.write(master, APPEND)
+            seen = read_until(master, VALUE_PROMPT, seen)
+            os.write(master, typed)
+            refusal = INPUT_ERROR + b"\r\n" + CHOICE_PROMPT if refused else CHOICE_PROMPT
+            seen = read_until(master, refusal, seen)
+            os.write(master, LIST)
+            listed = len(seen)
+            seen = read_until(master, CHOICE_PROMPT, seen)
+            check(f"{name}: the value appended", b"\r\n2" + b" " * (10 - len(appended)) + appended
+                  + b"\r\n" in seen[listed:], repr(seen[listed:listed + 200]))
+
+
+def history_after_an_empty_line(program):
+    """Each prompt keeps its own history also when its answer comes on a bare line after an
+    empty Enter: Up at the menu never recalls the size typed so."""
+    name = "history after an empty line"
+    proc, master = spawn_on_pty(program, env=EDITING)
+    with running(name, proc, master):
+        seen = read_until(master, SIZE_PROMPT)
+        os.write(master, b"\n")
+        os.write(master, APPEND)  # the size, on a bare line: the number of the append item
+        seen = read_until(master, CHOICE_PROMPT, seen)
+        os.write(master, b"\n")
+        os.write(master, b"\x1b[A\n")
+        os.write(master, LIST)
+        seen = read_until(master, CHOICE_PROMPT, seen)
+        check(f"{name}: no choice recalled", VALUE_PROMPT not in seen, repr(seen[-300:]))
 
 
 def reader_gone(program):
@@ -94,6 +142,8 @@ def main():
     pipes(program)
     terminal(program)
     two_answers_on_an_edited_line(program)
+    typed_bytes_reach_the_program(program)
+    history_after_an_empty_line(program)
     reader_gone(program)
     end_of_input_is_final(program, SIZE_PROMPT, b"abc")
     end_of_input_is_final(program, SIZE_PROMPT, b"3")

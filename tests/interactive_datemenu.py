@@ -4,10 +4,12 @@ sent, so output is flushed before every read) and on a pseudo-terminal (the clea
 lines typed ahead surviving the dropping of pending input, and line editing).
 Exit 0 when all checks pass, 1 on a failure, 77 when no pseudo-terminal can be opened."""
 import os
+import select
 import subprocess
 import sys
 
-from live import check, end_of_input_is_final, finish, read_until, running, send, spawn_on_pty
+from live import EDITING, check, end_of_input_is_final, finish, read_until, running, send
+from live import spawn_on_pty
 from texts import CLEAR, DATEMENU_CHOICE_PROMPT as CHOICE_PROMPT, DATEMENU_DATE_PROMPT as DATE_PROMPT
 
 
@@ -32,7 +34,7 @@ def pipes(program):
 def terminal(program, term):
     """Choice 5 clears the screen unless TERM is dumb; lines typed ahead survive."""
     name = f"terminal {term}"
-    proc, master = spawn_on_pty(program, env={"TERM": term})
+    proc, master = spawn_on_pty(program, env=dict(EDITING, TERM=term))
     with running(name, proc, master):
         seen = read_until(master, DATE_PROMPT)
         os.write(master, b"01.01.2011\n")
@@ -57,7 +59,7 @@ def edited(program):
     last date at the date prompt (not the menu choices typed since), and Ctrl-D on an empty
     line ends the input."""
     name = "line editing"
-    proc, master = spawn_on_pty(program, env={"TERM": "xterm"})
+    proc, master = spawn_on_pty(program, env=EDITING)
     with running(name, proc, master):
         seen = read_until(master, DATE_PROMPT)
         os.write(master, b"15.06.209" + LEFT + b"0\n")
@@ -80,8 +82,48 @@ def edited(program):
         check(f"{name}: the recalled date", b"\r\n15.6.2009\r\n" in seen[printed:],
               repr(seen[printed:printed + 80]))
         os.write(master, b"\x04")
-        read_until(master, b"\r\nKonec vvoda\r\n", seen)
+        ended = len(seen)
+        seen = read_until(master, b"\r\nKonec vvoda\r\n", seen)
+        check(f"{name}: Ctrl-D draws nothing", seen[ended:] == b"\r\nKonec vvoda\r\n",
+              repr(seen[ended:]))
         check(f"{name}: Ctrl-D exit status", proc.wait(timeout=5) == 2, str(proc.returncode))
+
+
+def typed_bytes_reach_the_program(program):
+    """A letter outside ASCII inside a date is never dropped: the date is refused, with editing
+    and without it (the C locale), and on a terminal without a description, where the line is
+    read plainly and nothing but the dialogue is written."""
+    for env in (EDITING, dict(EDITING, LANG="C"), dict(EDITING, TERM="foo-bar")):
+        name = f"typed bytes with {env}"
+        proc, master = spawn_on_pty(program, env=env)
+        with running(name, proc, master):
+            seen = read_until(master, DATE_PROMPT)
+            check(f"{name}: the prompt alone", seen == DATE_PROMPT, repr(seen))
+            os.write(master, "01.01.20\u044f11\n".encode())
+            seen = read_until(master, b"Error, vvedite verno\r\n" + DATE_PROMPT, seen)
+
+
+def long_pastes(program):
+    """Three pastes of 1 MiB at the date prompt keep resident memory under 16 MiB: an edited line
+    holds at most 4095 bytes, and the rest rings the bell."""
+    name = "long pastes"
+    proc, master = spawn_on_pty(program, env=EDITING)
+    with running(name, proc, master):
+        seen = read_until(master, DATE_PROMPT)
+        for _ in range(3):
+            paste = b"1" * (1 << 20) + b"\n"
+            while paste:
+                readable, writable, _ = select.select([master], [master], [], 5)
+                if not readable and not writable:
+                    raise TimeoutError("the paste stalled")
+                if readable:
+                    seen = seen[-1000:] + os.read(master, 1 << 16)
+                if writable:
+                    paste = paste[os.write(master, paste[:4096]):]
+            seen = read_until(master, b"Error, vvedite verno\r\n" + DATE_PROMPT, seen)
+        with open(f"/proc/{proc.pid}/status") as status:
+            peak = next(int(line.split()[1]) for line in status if line.startswith("VmHWM"))
+        check(f"{name}: peak resident memory {peak} KiB", peak < 16 * 1024)
 
 
 def main():
@@ -90,6 +132,8 @@ def main():
     terminal(program, "xterm")
     terminal(program, "dumb")
     edited(program)
+    typed_bytes_reach_the_program(program)
+    long_pastes(program)
     end_of_input_is_final(program, DATE_PROMPT, b"12.3")
     end_of_input_is_final(program, DATE_PROMPT, b"1.1.2000")
     return finish()

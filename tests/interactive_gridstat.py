@@ -16,7 +16,7 @@ import time
 import traceback
 import types
 
-from live import (check, end_of_input_is_final, finish, kill_group, open_pty, read_until,
+from live import (EDITING, check, end_of_input_is_final, finish, kill_group, open_pty, read_until,
                   running, spawn_on_pty)
 
 ROWS_PROMPT = b"Vvedite kol-vo stroc"
@@ -294,7 +294,7 @@ def history_per_prompt(program):
     their own: after text refused at the columns prompt, Up at the rows prompt recalls the rows
     typed before, not that text."""
     name = "history per prompt"
-    proc, master = spawn_on_pty(program, env={"TERM": "xterm"})
+    proc, master = spawn_on_pty(program, env=EDITING)
     with running(name, proc, master):
         seen = read_until(master, ROWS_PROMPT)
         os.write(master, b"2\n")

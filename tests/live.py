@@ -49,14 +49,20 @@ def open_pty():
         sys.exit(77)
 
 
+# The environment of a terminal where lines are edited: one with a description, in a UTF-8 locale.
+EDITING = {"TERM": "xterm", "LANG": "C.UTF-8"}
+
+
 def spawn_on_pty(command, env=None):
     """Starts `command` (a program path or an argument list) with a new pseudo-terminal as its
     standard streams and, if given, `env` added to its environment; returns the process and
-    the master side. TERM is left out unless `env` names it, so that the programs read plain
-    lines, as on a terminal without cursor control, whatever terminal runs the tests."""
+    the master side. TERM and the locale are left out unless `env` names them, so that the
+    programs read plain lines, as on a terminal without cursor control, whatever terminal runs
+    the tests."""
     master, slave = open_pty()
     command = [command] if isinstance(command, str) else command
-    environment = {name: value for name, value in os.environ.items() if name != "TERM"}
+    environment = {name: value for name, value in os.environ.items()
+                   if name != "TERM" and name != "LANG" and not name.startswith("LC_")}
     proc = subprocess.Popen(command, stdin=slave, stdout=slave, stderr=slave, close_fds=True,
                             env=dict(environment, **(env or {})), start_new_session=True)
     os.close(slave)
