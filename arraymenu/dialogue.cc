@@ -38,7 +38,8 @@ bool inputSize(uint32_t& arraySize) {
 }
 
 bool inputChoice(int32_t& choice) {
-  static const std::string promptText = "Vvedite chislo (1.." + std::to_string(kMenu.size()) + "): ";
+  static const std::string promptText =
+      "Vvedite chislo (1.." + std::to_string(kMenu.size()) + "): ";
   const console::Prompt prompt{console::PromptName::menuChoice, promptText};
   return console::askUntilAccepted(kInputError, [&] {
     console::askValue(prompt, choice);

@@ -91,11 +91,11 @@ struct LineRead {
   TerminalModes modes{};
   SavedSignals signals{};
   Utf8Reader utf8;
-  std::wstring pending;      // characters read; those from `next` on are not yet handed over
+  std::wstring pending;  // characters read; those from `next` on are not yet handed over
   size_t next = 0;
-  std::string key;           // the bytes of an escape sequence under way
-  bool quoting = false;      // the next character is inserted whatever it is (after Ctrl-V)
-  size_t lineBytes = 0;      // bytes of the edited line, when `lineBytesKnown`
+  std::string key;       // the bytes of an escape sequence under way
+  bool quoting = false;  // the next character is inserted whatever it is (after Ctrl-V)
+  size_t lineBytes = 0;  // bytes of the edited line, when `lineBytesKnown`
   bool lineBytesKnown = false;
 };
 
@@ -279,7 +279,8 @@ int readEditorChar(EditLine* line, wchar_t* c) {
       *c = L'\0';
       return static_cast<int>(got);
     }
-    for (ssize_t i = 0; i < got; ++i) readUtf8Byte(&read.utf8, bytes.at(static_cast<size_t>(i)), &read.pending);
+    for (ssize_t i = 0; i < got; ++i)
+      readUtf8Byte(&read.utf8, bytes.at(static_cast<size_t>(i)), &read.pending);
   }
 }
 

@@ -43,8 +43,8 @@ bool isByteChar(wchar_t c) { return c >= kByteCharBase + 0x80 && c <= kByteCharB
 
 void readUtf8Byte(Utf8Reader* reader, unsigned char byte, std::wstring* chars) {
   if (reader->count > 0) {
-    const bool fits = reader->count == 1 ? secondByteFits(reader->bytes[0], byte)
-                                         : isContinuation(byte);
+    const bool fits =
+        reader->count == 1 ? secondByteFits(reader->bytes[0], byte) : isContinuation(byte);
     if (!fits) {
       finishUtf8(reader, chars);
       readUtf8Byte(reader, byte, chars);

@@ -16,8 +16,7 @@ namespace console {
 inline constexpr std::array kEndingSignals = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGTSTP};
 
 /// The same and a window resize, which the line editor redraws for.
-inline constexpr std::array kEditingSignals = {SIGHUP,  SIGINT,  SIGQUIT,
-                                               SIGTERM, SIGTSTP, SIGWINCH};
+inline constexpr std::array kEditingSignals = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGTSTP, SIGWINCH};
 
 /// What `catchSignals` changed, to be put back.
 struct SavedSignals {
