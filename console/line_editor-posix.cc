@@ -122,12 +122,14 @@ Editor editor;
 
 char* currentPrompt(EditLine* /*line*/) { return editor.prompt.data(); }
 
-// Writes the prompt's whole lines. The terminal is in the editor's mode, which may not turn a
-// line end into a carriage return and a line feed, so that is done here.
+// Writes the prompt's whole lines, with a carriage return before each line end where the
+// editor's mode of the terminal does not add one.
 void writeQuestion() {
+  const tcflag_t output = editor.read.modes.own.c_oflag;
+  const bool addsReturn = (output & OPOST) != 0 && (output & ONLCR) != 0;
   std::string lines;
   for (char c : editor.question) {
-    if (c == '\n') lines += '\r';
+    if (c == '\n' && !addsReturn) lines += '\r';
     lines += c;
   }
   writeAll(STDOUT_FILENO, lines);

@@ -292,12 +292,14 @@ def hung_up(program):
 def history_per_prompt(program):
     """With TERM set, the rows and the columns, both asked by a whole line, keep histories of
     their own: after text refused at the columns prompt, Up at the rows prompt recalls the rows
-    typed before, not that text."""
+    typed before, not that text. Ctrl-L draws the question, a line of its own, again."""
     name = "history per prompt"
     proc, master = spawn_on_pty(program, env=EDITING)
     with running(name, proc, master):
         seen = read_until(master, ROWS_PROMPT)
-        os.write(master, b"2\n")
+        os.write(master, b"2\x0c")
+        seen = read_until(master, b"\x1b[H\x1b[2J" + ROWS_PROMPT + b"\r\n2", seen)
+        os.write(master, b"\n")
         seen = read_until(master, COLUMNS_PROMPT, seen)
         os.write(master, b"x\n")
         seen = read_until(master, ROWS_PROMPT, seen)
