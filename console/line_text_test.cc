@@ -36,6 +36,7 @@ TEST(LineText, ReadsUtf8CharactersWhole) {
        L"20\u044F11"},  // a Cyrillic letter is one character
       {"\xE2\x82\xAC", L"\u20AC"},
       {"\xF0\x9F\x98\x80", L"\U0001F600"},
+      {"\xF4\x8F\xBF\xBF", L"\U0010FFFF"},
       {"\x7F", L"\x7F"},
   };
   for (const auto& c : cases) {
@@ -49,13 +50,11 @@ TEST(LineText, ReadsUtf8CharactersWhole) {
 }
 
 TEST(LineText, KeepsEveryByteThatIsNoUtf8AsACharacterOfItsOwn) {
-  // A lone lead byte, a stray continuation byte, an overlong form, a surrogate, a code point past
-  // U+10FFFF, bytes that never occur in UTF-8, and a character cut short by another.
-  for (std::string bytes :
-       {"\xD1", "\x8F", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF\xFE",
-        "\xE2\x82"
-        "1",
-        "\xD1\xD1\x8F"}) {
+  // A lone lead byte, a stray continuation byte, an overlong form, surrogates (U+DC80 among them,
+  // which stands for a byte here), a code point past U+10FFFF, bytes that never occur in UTF-8,
+  // and characters cut short by another byte.
+  for (std::string bytes : {"\xD1", "\x8F", "\xC0\xAF", "\xED\xA0\x80", "\xED\xB2\x80",
+                            "\xF4\x90\x80\x80", "\xFF\xFE", "\xE2\x82\x31", "\xD1\xD1\x8F"}) {
     const std::wstring chars = readAll(bytes);
     EXPECT_EQ(bytes, bytesOf(chars));
     EXPECT_GE(chars.size(), 1u);
