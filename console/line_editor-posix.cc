@@ -20,7 +20,6 @@
 #include <string>
 #include <string_view>
 
-#include "console/key.h"
 #include "console/line_editor.h"
 #include "console/line_text.h"
 #include "console/terminal_signals-posix.h"
@@ -93,8 +92,7 @@ struct LineRead {
   Utf8Reader utf8;
   std::wstring pending;  // characters read; those from `next` on are not yet handed over
   size_t next = 0;
-  std::string key;       // the bytes of an escape sequence under way
-  bool quoting = false;  // the next character is inserted whatever it is (after Ctrl-V)
+  KeyScan keys;
   size_t lineBytes = 0;  // bytes of the edited line, when `lineBytesKnown`
   bool lineBytesKnown = false;
 };
@@ -170,14 +168,7 @@ bool byteArrived(int fd) {
 // characters and the bytes of escape sequences edit the line; they are always taken.
 bool overLimit(EditLine* line, wchar_t c) {
   LineRead& read = editor.read;
-  if (!read.key.empty() || c == L'\033') {
-    read.key.push_back(static_cast<char>(c < 0x80 ? c : '?'));
-    if (!keyContinues(read.key)) read.key.clear();
-    return false;
-  }
-  const bool inserted = read.quoting || (c >= 0x20 && c != 0x7F);
-  read.quoting = c == 0x16 && !read.quoting;  // Ctrl-V
-  if (!inserted) return false;
+  if (!insertsCharacter(&read.keys, c)) return false;
   if (!read.lineBytesKnown) {
     read.lineBytes = editedLineBytes(line);
     read.lineBytesKnown = true;

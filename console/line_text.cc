@@ -1,5 +1,7 @@
 #include "console/line_text.h"
 
+#include "console/key.h"
+
 namespace console {
 namespace {
 
@@ -69,6 +71,18 @@ void readUtf8Byte(Utf8Reader* reader, unsigned char byte, std::wstring* chars) {
 void finishUtf8(Utf8Reader* reader, std::wstring* chars) {
   for (size_t i = 0; i < reader->count; ++i) chars->push_back(byteChar(reader->bytes[i]));
   reader->count = 0;
+}
+
+bool insertsCharacter(KeyScan* scan, wchar_t c) {
+  if (!scan->sequence.empty() || (c == L'\033' && !scan->quoting)) {
+    // Only ASCII continues a sequence; anything else ends it and is stored as a byte that does.
+    scan->sequence.push_back(c < 0x80 ? static_cast<char>(c) : '\0');
+    if (!keyContinues(scan->sequence)) scan->sequence.clear();
+    return false;
+  }
+  const bool inserted = scan->quoting || (c >= 0x20 && c != 0x7F);
+  scan->quoting = !scan->quoting && c == 0x16;  // Ctrl-V
+  return inserted;
 }
 
 void appendBytes(wchar_t c, std::string* bytes) {

@@ -29,6 +29,17 @@ void readUtf8Byte(Utf8Reader* reader, unsigned char byte, std::wstring* chars);
 /// At the end of input: appends a character for each byte of an unfinished character.
 void finishUtf8(Utf8Reader* reader, std::wstring* chars);
 
+/// The keys typed so far, as far as they tell what the next character does.
+struct KeyScan {
+  std::string sequence;  // the bytes of an escape sequence under way
+  bool quoting = false;  // the next character is inserted whatever it is (after Ctrl-V)
+};
+
+/// Takes `c`, the next character typed; true when it would go into the line, false when it edits
+/// the line instead: a control character, or a byte of an escape sequence (see `keyContinues`)
+/// such as an arrow key's. After Ctrl-V the next character goes into the line whatever it is.
+bool insertsCharacter(KeyScan* scan, wchar_t c);
+
 /// Appends the bytes `c` was read from (see above) to `bytes`.
 void appendBytes(wchar_t c, std::string* bytes);
 

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -73,5 +74,28 @@ TEST(LineText, AnyBytesComeBackAsTyped) {
     size_t length = 0;
     for (wchar_t c : chars) length += console::byteLength(c);
     EXPECT_EQ(bytes.size(), length);
+  }
+}
+
+TEST(LineText, TellsTheCharactersThatGoIntoTheLine) {
+  const struct {
+    std::wstring keys;
+    std::vector<bool> inserted;
+  } cases[] = {
+      {L"a\u044F ~", {true, true, true, true}},
+      {L"\x1b[D\x1b[3~x", {false, false, false, false, false, false, false, true}},
+      {L"\x1bOHx", {false, false, false, true}},
+      {L"\x1b"
+       L"bx",
+       {false, false, true}},  // Alt-B moves a word back
+      {L"\x16\x01\x01", {false, true, false}},
+      {L"\x16\x1b[", {false, true, true}},
+      {L"\x7f\n\r\x04", {false, false, false, false}},
+  };
+  for (const auto& c : cases) {
+    console::KeyScan scan;
+    std::vector<bool> inserted;
+    for (wchar_t key : c.keys) inserted.push_back(console::insertsCharacter(&scan, key));
+    EXPECT_EQ(c.inserted, inserted);
   }
 }
