@@ -19,14 +19,6 @@ const console::Prompt kValuePrompt{console::PromptName::value, "Vvedite znacheni
 
 }  // namespace
 
-void writeMenu() {
-  std::cout << kMenuTitle << std::endl << std::endl;
-  for (size_t i = 0; i < kMenu.size(); ++i) {
-    std::cout << i + 1 << ") " << kMenu[i].text << std::endl;
-  }
-  std::cout << std::endl;
-}
-
 bool inputSize(uint32_t& arraySize) {
   return console::askUntilAccepted(kInputError, [&] {
     console::askCount(kSizePrompt, arraySize);

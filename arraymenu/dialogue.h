@@ -8,10 +8,6 @@
 
 #include <cstdint>
 
-/// Writes the menu of `kMenu` on standard output: its title, an empty line, "N) text" for each
-/// item, an empty line.
-void writeMenu();
-
 /// Asks "vvedite razmer massiva: " until a size 1..kMaxArraySize comes, writing a line end after
 /// each read and "CHISLO DOLGNO BIT >0 i <" kMaxArraySize + 1 for a number out of range,
 /// including any number typed with a minus sign. Stores it in `arraySize`; false once stopped.

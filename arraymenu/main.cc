@@ -9,6 +9,7 @@
 #include "console/arguments.h"
 #include "console/exit.h"
 #include "console/input.h"
+#include "console/menu.h"
 #include "console/terminal.h"
 
 namespace {
@@ -40,7 +41,7 @@ int main(int argc, char* argv[]) try {
   int32_t elementNumber = 0;
   double value = 0.0;
   for (;;) {
-    writeMenu();
+    console::writeMenu(kMenuTitle, kMenu);
     if (!inputChoice(choice)) console::exitAtStreamEnd();
     switch (kMenu[static_cast<size_t>(choice - 1)].action) {
       case MenuAction::listArray:

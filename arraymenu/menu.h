@@ -7,14 +7,13 @@
 #include <array>
 #include <string_view>
 
+#include "console/menu.h"
+
 /// What a menu item does.
 enum class MenuAction { listArray, changeElement, appendElement, clearConsole, exit };
 
 /// One item: the text written after its number, and what choosing it does.
-struct MenuItem {
-  std::string_view text;
-  MenuAction action;
-};
+using MenuItem = console::MenuItem<MenuAction>;
 
 /// The items, numbered from 1 in this order.
 inline constexpr std::array kMenu = {

@@ -11,6 +11,7 @@
 #include "arraymenu/menu.h"
 #include "console/exit.h"
 #include "console/input.h"
+#include "console/menu.h"
 
 int main() try {
   console::init();
@@ -25,7 +26,7 @@ int main() try {
   }
   std::cout << "Massiv sozdan" << std::endl << std::endl;
   for (int32_t choice = 0;;) {
-    writeMenu();
+    console::writeMenu(kMenuTitle, kMenu);
     if (!inputChoice(choice)) console::exitAtStreamEnd();
     const MenuAction action = kMenu[static_cast<size_t>(choice - 1)].action;
     if (action == MenuAction::exit) {

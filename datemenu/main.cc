@@ -26,14 +26,6 @@ const console::Usage kUsage{
         "   2  standard input ended\n",
 };
 
-void writeMenu() {
-  std::cout << kMenuTitle << std::endl << std::endl;
-  for (size_t i = 0; i < kMenu.size(); ++i) {
-    std::cout << i + 1 << ") " << kMenu[i].text << std::endl;
-  }
-  std::cout << std::endl;
-}
-
 // Asks until a valid choice word comes; 0 once the dialogue has stopped.
 int inputChoice(std::string& choiceWord) {
   static const std::string promptText = choicePromptText(kMenu.size());
@@ -66,7 +58,7 @@ int main(int argc, char* argv[]) try {
   Date otherDate{};
   readDateOrExit(&workingDate);
   for (;;) {
-    writeMenu();
+    console::writeMenu(kMenuTitle, kMenu);
     const int choice = inputChoice(choiceWord);
     if (choice == 0) console::exitAtStreamEnd();
     switch (kMenu[static_cast<size_t>(choice - 1)].action) {
