@@ -5,6 +5,8 @@ standard output, standard error and the exit status with the case's files, byte 
   run_e2e.py PROGRAM CASE                 check the case (what ctest runs)
   run_e2e.py --update PROGRAM CASE...     rewrite the cases' .out, .err, .status and .merged
                                           from the program, then check each case
+  run_e2e.py --renumber PROGRAM PROMPT OLD=NEW[,OLD=NEW...] CASE...
+                                          rewrite the menu choices in the cases' inputs
 
 CASE is the path of the case without extension (tests/e2e/datemenu/add_dates); with --update
 a path ending in .in is taken as well, so that a shell pattern can name the cases.
@@ -36,7 +38,15 @@ Exit status 0 when everything matches, 1 otherwise, with a unified diff of each 
 .status (created only when not empty and not 0), and .merged when the case has one. Then it
 checks the case as usual, CRLF run and recomputation included, and reports what still fails.
 Every rewritten expectation must be read in `git diff` before it is committed.
+
+--renumber is for a menu whose items are numbered anew (an item added before Exit, say). Run it
+with the program as it was before the change: for each line of a case's input it runs the
+program on the input before that line, and when the program then waits at PROMPT (its output
+ends with PROMPT and the line end written at end of input), the line answers that prompt and its
+first word, if it is an OLD number, becomes the NEW one. Then change the program and --update
+the expectations.
 """
+import re
 import difflib
 import fnmatch
 import operator
@@ -251,9 +261,41 @@ def update(program, cases):
     return 1 if failed else 0
 
 
+def renumber_case(program, prompt, numbers, case):
+    """Rewrites the choices at `prompt` in the case's input; returns what it did."""
+    stdin_bytes, command, vlimit, streams = load(program, case)
+    if stdin_bytes is None or streams:
+        return "left alone (no input, or a redirected stream)"
+    lines = stdin_bytes.split(b"\n")
+    changed = 0
+    for i, line in enumerate(lines):
+        before = b"".join(earlier + b"\n" for earlier in lines[:i])
+        out, _, _ = run(command, before, vlimit=vlimit)
+        answer = re.match(rb"(\s*)(\S+)(.*)", line, re.S)
+        if out.endswith(prompt + b"\n") and answer and answer.group(2) in numbers:
+            lines[i] = answer.group(1) + numbers[answer.group(2)] + answer.group(3)
+            changed += 1
+    if changed:
+        with open(case + ".in", "wb") as f:
+            f.write(b"\n".join(lines))
+    return f"{changed} choices renumbered"
+
+
+def renumber(program, prompt, mapping, cases):
+    """The --renumber mode; 0 unless an argument is wrong."""
+    numbers = dict(pair.encode().split(b"=") for pair in mapping.split(","))
+    for case in cases:
+        case = case[:-len(".in")] if case.endswith(".in") else case
+        print(f"{case}: {renumber_case(program, prompt.encode(), numbers, case)}")
+    print("now change the program, then --update the cases; read every change in `git diff`")
+    return 0
+
+
 def main():
     if sys.argv[1:2] == ["--update"] and len(sys.argv) >= 4:
         return update(sys.argv[2], sys.argv[3:])
+    if sys.argv[1:2] == ["--renumber"] and len(sys.argv) >= 6:
+        return renumber(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:])
     if len(sys.argv) != 3:
         sys.stderr.write("usage:\n" + __doc__.split("\n\n")[1] + "\n")
         return 2
