@@ -103,6 +103,25 @@ def typed_bytes_reach_the_program(program):
             seen = read_until(master, b"Error, vvedite verno\r\n" + DATE_PROMPT, seen)
 
 
+def line_limit(program):
+    """An edited line holds 4095 bytes: a date line of exactly that length is taken whole, and
+    of one byte more loses its last digit (leading zeros make up the length)."""
+    name = "line limit"
+    proc, master = spawn_on_pty(program, env=EDITING)
+    with running(name, proc, master):
+        seen = read_until(master, DATE_PROMPT)
+        for length, printed in ((4095, b"1.1.2011"), (4096, b"1.1.201")):
+            os.write(master, b"0" * (length - 9) + b"1.01.2011\n")
+            seen = read_until(master, CHOICE_PROMPT, seen)
+            os.write(master, b"4\n")
+            asked = len(seen)
+            seen = read_until(master, CHOICE_PROMPT, seen)
+            check(f"{name}: a line of {length} bytes", b"\r\n" + printed + b"\r\n" in seen[asked:],
+                  repr(seen[asked:asked + 40]))
+            os.write(master, b"3\n")
+            seen = read_until(master, DATE_PROMPT, seen)
+
+
 def long_pastes(program):
     """Three pastes of 1 MiB at the date prompt keep resident memory under 16 MiB: an edited line
     holds at most 4095 bytes, and the rest rings the bell."""
@@ -133,6 +152,7 @@ def main():
     terminal(program, "dumb")
     edited(program)
     typed_bytes_reach_the_program(program)
+    line_limit(program)
     long_pastes(program)
     end_of_input_is_final(program, DATE_PROMPT, b"12.3")
     end_of_input_is_final(program, DATE_PROMPT, b"1.1.2000")
