@@ -105,18 +105,21 @@ def typed_bytes_reach_the_program(program):
 
 def line_limit(program):
     """An edited line holds 4095 bytes: a date line of exactly that length is taken whole, and
-    of one byte more loses its last digit (leading zeros make up the length)."""
+    of one byte more loses its last digit (leading zeros make up the length). Alt and a digit
+    repeat no key, which could grow a line past its limit at one stroke."""
     name = "line limit"
     proc, master = spawn_on_pty(program, env=EDITING)
     with running(name, proc, master):
         seen = read_until(master, DATE_PROMPT)
-        for length, printed in ((4095, b"1.1.2011"), (4096, b"1.1.201")):
-            os.write(master, b"0" * (length - 9) + b"1.01.2011\n")
+        for typed, printed in ((b"01.01.201\x1b21", b"1.1.2011"),
+                               (b"0" * 4086 + b"1.01.2011", b"1.1.2011"),
+                               (b"0" * 4087 + b"1.01.2011", b"1.1.201")):
+            os.write(master, typed + b"\n")
             seen = read_until(master, CHOICE_PROMPT, seen)
             os.write(master, b"4\n")
             asked = len(seen)
             seen = read_until(master, CHOICE_PROMPT, seen)
-            check(f"{name}: a line of {length} bytes", b"\r\n" + printed + b"\r\n" in seen[asked:],
+            check(f"{name}: {typed[-12:]!r} in a line of {len(typed)} bytes", b"\r\n" + printed + b"\r\n" in seen[asked:],
                   repr(seen[asked:asked + 40]))
             os.write(master, b"3\n")
             seen = read_until(master, DATE_PROMPT, seen)
