@@ -1,7 +1,7 @@
 // Line editing with libedit on a POSIX terminal. Standard output goes through a buffer that keeps
 // back the prompt; standard input through a buffer that asks the editor for a line whenever it
-// runs dry. The editor's characters are read here, byte by byte, so that the bytes typed reach
-// the program unchanged, a line stays within its limit, and signals are handled while the
+// runs dry. The editor's characters are read from the terminal here, so that the bytes typed
+// reach the program unchanged, a line stays within its limit, and signals are handled while the
 // terminal is in the editor's mode.
 #include <histedit.h>
 #include <langinfo.h>
