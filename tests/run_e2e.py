@@ -212,9 +212,12 @@ def namespaces_missing():
         return "needs root for a private mount namespace"
     if shutil.which("unshare") is None:
         return "needs unshare (util-linux)"
-    tried = subprocess.run(["unshare", "-m", "-C", "true"], capture_output=True, timeout=TIMEOUT)
+    tried = subprocess.run(["unshare", "-m", "-C", "--propagation", "private", "mount", "-t",
+                            "tmpfs", "probe", "/sys/fs/cgroup"], capture_output=True,
+                           timeout=TIMEOUT)
     if tried.returncode != 0:
-        return "unshare -m -C failed: " + tried.stderr.decode(errors="replace").strip()
+        return ("no tmpfs at /sys/fs/cgroup in a private namespace: "
+                + tried.stderr.decode(errors="replace").strip())
     return None
 
 
