@@ -34,8 +34,8 @@ void fillElements(double* elements, uint32_t count, Next next) {
   }
 }
 
-// A block larger than the machine would be granted by an overcommitting system and the process
-// killed once it is used; such a block is refused like a failed allocation.
+// A block larger than the system can give would be granted by an overcommitting system and the
+// process killed once it is used; such a block is refused like a failed allocation.
 bool fitsInMemory(size_t elementCount, uint64_t memoryBytes) {
   return elementCount <= memoryBytes / sizeof(double);
 }
@@ -90,6 +90,10 @@ bool NumberArray::appendElement(double value, uint64_t memoryBytes) {
   ++count;
   std::cout << "Znacenie dobavleno" << std::endl << std::endl;
   return true;
+}
+
+bool NumberArray::appendElement(double value) {
+  return appendElement(value, console::memoryForBlock(size_t{count} * sizeof(double)));
 }
 
 void NumberArray::changeElement(int32_t number, double value) {

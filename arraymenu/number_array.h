@@ -27,17 +27,21 @@ struct NumberArray {
   /// The values come from the inline copy of `reference` (the C library's srand and rand) when
   /// it has proved itself, else from `reference` itself (see crand/c_random.h). Writes
   /// "Massiv sozdan" and an empty line on standard output and returns true. When the
-  /// block cannot be had or would take more than `memoryBytes` (the machine's physical memory),
-  /// writes "Nedostatochno pamyati" on standard error, keeps nothing (`count` 0) and returns
-  /// false.
-  bool create(uint32_t size, uint64_t memoryBytes = console::physicalMemory(),
+  /// block cannot be had or would take more than `memoryBytes` (the memory the system can give
+  /// now, `console::memoryForBlock`), writes "Nedostatochno pamyati" on standard error, keeps
+  /// nothing (`count` 0) and returns false.
+  bool create(uint32_t size, uint64_t memoryBytes = console::memoryForBlock(0),
               crand::RandFunctions reference = crand::libraryRand());
 
   /// Adds `value` as element number `count + 1` and writes "Znacenie dobavleno" and an empty
   /// line on standard output. When the larger block cannot be had or would take more than
-  /// `memoryBytes` (the machine's physical memory), writes "Nedostatochno pamyati" on standard
-  /// error, leaves the array exactly as it was and returns false.
-  bool appendElement(double value, uint64_t memoryBytes = console::physicalMemory());
+  /// `memoryBytes`, writes "Nedostatochno pamyati" on standard error, leaves the array exactly
+  /// as it was and returns false.
+  bool appendElement(double value, uint64_t memoryBytes);
+
+  /// As above, with the memory the system can give now, the array's own block counting as free
+  /// since the larger block replaces it (`console::memoryForBlock`).
+  bool appendElement(double value);
 
   /// Stores `value` into element `number` (1..count, not checked) and writes
   /// "Znacenie izmeneno" and an empty line on standard output.

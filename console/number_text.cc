@@ -1,6 +1,7 @@
 #include "console/number_text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -8,9 +9,15 @@
 namespace console {
 namespace {
 
-// Far beyond the largest power of ten a double holds with kKeptDigits digits, yet far from the
-// limits of int64_t.
-constexpr int64_t kExponentLimit = 1'000'000'000;
+// Where the exponent saturates: beyond it the value is infinite or zero whatever the mantissa,
+// since the mantissa's place moves by one per character and no input has 10^17 characters (at
+// 10 GB/s, four months of reading). The place and the exponent then add without overflow.
+constexpr int64_t kExponentLimit = 100'000'000'000'000'000;
+static_assert(kExponentLimit <= (INT64_MAX - 9) / 10, "one more exponent digit must fit");
+
+// Beyond this power of ten, any kKeptDigits digits make a value past every double or under the
+// smallest one; the text handed to the conversion keeps its exponent short.
+constexpr int64_t kPowerLimit = 1'000'000'000;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -86,7 +93,7 @@ NumberValue numberValue(const NumberText& number) {
     --power;
   }
   power += number.exponentNegative ? -number.exponent : number.exponent;
-  power = std::clamp(power, -2 * kExponentLimit, 2 * kExponentLimit);
+  power = std::clamp(power, -kPowerLimit, kPowerLimit);
   std::snprintf(text + length, sizeof text - length, "e%lld", static_cast<long long>(power));
   // The conversion the stream itself uses; it reports a value beyond range as infinite.
   const double value = std::strtod(text, nullptr);

@@ -140,4 +140,41 @@ TEST(ExtractDouble, ReadsAsTheStreamDoesOnGeneratedText) {
   }
 }
 
+// Long numbers fed one character at a time and never stored, the first of 10^9 characters:
+// their zeros move the mantissa's place as far as the exponent moves it back. The value is that
+// of a short text with the same digits and power.
+TEST(NumberValue, CombinesPlaceAndExponentOfAnyLength) {
+  struct Case {
+    const char* head;
+    int64_t zeros;
+    const char* tail;
+    const char* sameValue;
+    bool ok;
+  };
+  const Case cases[] = {
+      {"0.", 999'999'692, "1e1000000001", "1e308", true},
+      {"-1", 1'000'000, "e-1000001", "-0.1", true},
+      {"0.", 1'000'000, "25e1000307", "2.5e306", true},
+      {"0.", 1'000'000, "1e99999999999999999999", "1.7976931348623157e308", false},
+      {"-0.", 1'000'000, "1e-99999999999999999999", "-0", true},
+  };
+  for (const Case& row : cases) {
+    console::NumberText number;
+    bool taken = true;
+    auto feed = [&](const char* text) {
+      for (const char* c = text; *c != '\0'; ++c)
+        taken = console::takeNumberChar(number, *c) && taken;
+    };
+    feed(row.head);
+    for (int64_t i = 0; i < row.zeros; ++i) taken = console::takeNumberChar(number, '0') && taken;
+    feed(row.tail);
+    EXPECT_TRUE(taken) << row.tail;
+    const console::NumberValue value = console::numberValue(number);
+    const double expected = std::strtod(row.sameValue, nullptr);
+    EXPECT_EQ(row.ok, value.ok) << row.tail;
+    EXPECT_EQ(expected, value.value) << row.tail;
+    EXPECT_EQ(std::signbit(expected), std::signbit(value.value)) << row.tail;
+  }
+}
+
 }  // namespace

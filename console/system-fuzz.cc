@@ -12,4 +12,6 @@ int64_t currentTime() { return 0; }
 
 uint64_t physicalMemory() { return CONSOLE_FUZZ_MEMORY_BYTES; }
 
+uint64_t memoryForBlock(uint64_t) { return CONSOLE_FUZZ_MEMORY_BYTES; }
+
 }  // namespace console

@@ -1,11 +1,40 @@
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <ctime>
+#include <optional>
+#include <string>
 
+#include "console/memory_limits.h"
 #include "console/system.h"
 
 namespace console {
+namespace {
+
+// The kernel's files read here take a few kilobytes; a larger one is not what it should be.
+constexpr size_t kLargestSystemFile = 1 << 16;
+
+std::optional<std::string> readSystemFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string text;
+  char chunk[4096];
+  ssize_t got = 0;
+  while ((got = ::read(fd, chunk, sizeof chunk)) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 || text.size() + static_cast<size_t>(got) > kLargestSystemFile) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    text.append(chunk, static_cast<size_t>(got));
+  }
+  ::close(fd);
+  return text;
+}
+
+}  // namespace
 
 int64_t currentTime() { return static_cast<int64_t>(std::time(nullptr)); }
 
@@ -19,6 +48,10 @@ uint64_t physicalMemory() {
     return UINT64_MAX;
   }
   return bytes;
+}
+
+uint64_t memoryForBlock(uint64_t heldBytes) {
+  return blockMemory(physicalMemory(), heldBytes, readSystemFile);
 }
 
 }  // namespace console

@@ -30,10 +30,12 @@ TEST(SumDates, CarriesMonthsAndDaysByTheMonthReached) {
   const SumCase cases[] = {
       {"15.06.2009", "20.08.0001", "7.3.2011"},
       {"01.01.2011", "01.01.0000", "2.2.2011"},
-      {"31.01.2011", "28.01.0000", "31.3.2011"},  // February's length decides the carry
-      {"31.12.2010", "31.01.0000", "3.3.2011"},   // two day carries
-      {"30.10.2010", "05.01.0000", "5.12.2010"},  // a day carry into December stays in the year
-      {"31.12.2011", "31.12.0001", "31.1.2014"},  // two year carries
+      {"31.01.2011", "28.01.0000", "31.3.2011"},   // February's length decides the carry
+      {"31.12.2010", "31.01.0000", "3.3.2011"},    // two day carries
+      {"30.10.2010", "05.01.0000", "5.12.2010"},   // a day carry into December stays in the year
+      {"10.05.2010", "05.07.0000", "15.12.2010"},  // months summing to December stay in the year
+      {"20.11.2010", "15.01.0000", "4.1.2011"},    // December reached, then a day carry past it
+      {"31.12.2011", "31.12.0001", "31.1.2014"},   // two year carries
       {"30.01.2011", "31.12.0000", "2.3.2012"},
       {"31.12.4294967293", "31.12.0000", "31.1.4294967295"},
       {"1.1.4294967294", "31.12.0000", "1.2.4294967295"},

@@ -55,7 +55,7 @@ MatrixTool::~MatrixTool() { releaseMatrix(); }
 
 bool MatrixTool::createMatrix(int rowCount, int columnCount) {
   releaseMatrix();
-  matrix = allocateMatrix(rowCount, columnCount, console::physicalMemory());
+  matrix = allocateMatrix(rowCount, columnCount, console::memoryForBlock(0));
   if (matrix == nullptr) return false;
   rows = rowCount;
   columns = columnCount;
@@ -76,8 +76,8 @@ void MatrixTool::releaseMatrix() {
 }
 
 float** allocateMatrix(int rows, int columns, uint64_t memoryBytes) {
-  // Overcommitted memory would let a matrix larger than the machine be allocated and then get
-  // the process killed while it is filled, so such a matrix is refused beforehand.
+  // Overcommitted memory would let a matrix larger than the system can give be allocated and
+  // then get the process killed while it is filled, so such a matrix is refused beforehand.
   if (!matrixFits(rows, columns, memoryBytes)) return nullptr;
   float** matrix = new (std::nothrow) float*[static_cast<size_t>(rows)];
   if (matrix == nullptr) return nullptr;

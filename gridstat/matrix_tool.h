@@ -23,8 +23,9 @@ struct MatrixTool {
 
   /// Allocates a `rowCount` x `columnCount` matrix (both positive), writes "zadan massiv" on
   /// standard output, seeds `rand` from the clock and fills and prints every cell, row by row.
-  /// When the matrix cannot be held (its size does not fit, it needs more than the physical
-  /// memory, or an allocation fails) returns false having written nothing and kept nothing.
+  /// When the matrix cannot be held (its size does not fit, it needs more than the memory the
+  /// system can give now, `console::memoryForBlock`, or an allocation fails) returns false
+  /// having written nothing and kept nothing.
   bool createMatrix(int rowCount, int columnCount);
 
   /// Writes a line end, "Srednee " and the mean, a line end, "Dispersia " and the sample

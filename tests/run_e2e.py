@@ -23,6 +23,12 @@ a path ending in .in is taken as well, so that a shell pattern can name the case
                      is the file PATH (a directory, /dev/full) or closed instead of a pipe; a
                      redirected standard input needs an empty .in, a redirected standard
                      output is not compared (the case has no .out)
+  <case>.fake        optional: lines `PATH TEXT`, each adding the line TEXT to the file PATH as
+                     the program sees it. The program runs as root in a private mount and
+                     cgroup namespace (`unshare -m -C`) over an empty tmpfs at /sys/fs/cgroup,
+                     which holds the fake files under it; any other fake file is bound over
+                     its path there. The machine's own files are never touched. Without root
+                     or namespaces the case is skipped (exit 77) with the reason.
   <case>.recompute   optional, empty: also check the random output with the program's own
                      recompute.py in the case's folder, run with python3 as `recompute.py
                      <started> <ended>` (wall-clock seconds around the run) with the standard
@@ -46,17 +52,36 @@ ends with PROMPT and the line end written at end of input), the line answers tha
 first word, if it is an OLD number, becomes the NEW one. Then change the program and --update
 the expectations.
 """
-import re
+import contextlib
 import difflib
 import fnmatch
 import operator
 import os
+import re
 import resource
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 TIMEOUT = float(os.environ.get("E2E_TIMEOUT", "30"))
+SKIPPED = 77
+
+# Run in the private namespaces with `FAKE_SCRIPT PATH COPY ... -- PROGRAM ARGS`: the fake
+# files go in place, then the program replaces the shell.
+FAKE_SCRIPT = r"""set -e
+mount -t tmpfs fake-cgroups /sys/fs/cgroup
+while [ "$1" != -- ]; do
+  case "$1" in
+  /sys/fs/cgroup/*) mkdir -p "${1%/*}" && cp "$2" "$1" ;;
+  *) mount --bind "$2" "$1" ;;
+  esac
+  shift 2
+done
+shift
+exec "$@"
+"""
 
 
 def read(path, default=None):
@@ -181,11 +206,58 @@ def check_run(case, command, stdin_bytes, vlimit, streams):
     return failures
 
 
+def fake_files(text):
+    """{path: contents} from the lines of a .fake file."""
+    files = {}
+    for line in text.decode().splitlines():
+        path, _, contents = line.partition(" ")
+        assert path.startswith("/"), line
+        files[path] = files.get(path, "") + contents + "\n"
+    return files
+
+
+def namespaces_missing():
+    """Why the program cannot run in private namespaces here, or None when it can."""
+    if os.geteuid() != 0:
+        return "needs root for a private mount namespace"
+    if shutil.which("unshare") is None:
+        return "needs unshare (util-linux)"
+    tried = subprocess.run(["unshare", "-m", "-C", "--propagation", "private", "mount", "-t",
+                            "tmpfs", "probe", "/sys/fs/cgroup"], capture_output=True,
+                           timeout=TIMEOUT)
+    if tried.returncode != 0:
+        return ("no tmpfs at /sys/fs/cgroup in a private namespace: "
+                + tried.stderr.decode(errors="replace").strip())
+    return None
+
+
+@contextlib.contextmanager
+def on_fake_machine(command, fake):
+    """The command that runs `command` over the files of a .fake text, or `command` itself."""
+    if fake is None:
+        yield command
+        return
+    with tempfile.TemporaryDirectory(prefix="e2e-fake-") as folder:
+        arguments = []
+        for number, (path, contents) in enumerate(fake_files(fake).items()):
+            copy = os.path.join(folder, str(number))
+            with open(copy, "w") as f:
+                f.write(contents)
+            arguments += [path, copy]
+        yield (["unshare", "-m", "-C", "--propagation", "private", "sh", "-c", FAKE_SCRIPT, "sh"]
+               + arguments + ["--"] + command)
+
+
 def load(program, case):
     """The case's input, command, address-space limit and redirections."""
     stdin_bytes = read(case + ".in")
     command = [program] + read(case + ".args", b"").decode().splitlines()
     return stdin_bytes, command, read(case + ".vlimit"), redirections(read(case + ".redirect"))
+
+
+def skip_reason(case):
+    """Why the case cannot run here, or None."""
+    return namespaces_missing() if os.path.exists(case + ".fake") else None
 
 
 def check_case(program, case):
@@ -195,12 +267,13 @@ def check_case(program, case):
     if "stdin" in streams and stdin_bytes:
         return ["FAIL: the case redirects standard input but its .in is not empty\n"]
 
-    failures = check_run(case, command, stdin_bytes, vlimit, streams)
-    # A script saved with CRLF line ends must run exactly as with LF ones.
-    if b"\n" in stdin_bytes and b"\r" not in stdin_bytes and not failures:
-        crlf = stdin_bytes.replace(b"\n", b"\r\n")
-        failures = [f"with CRLF line ends: {failure}"
-                    for failure in check_run(case, command, crlf, vlimit, streams)]
+    with on_fake_machine(command, read(case + ".fake")) as command:
+        failures = check_run(case, command, stdin_bytes, vlimit, streams)
+        # A script saved with CRLF line ends must run exactly as with LF ones.
+        if b"\n" in stdin_bytes and b"\r" not in stdin_bytes and not failures:
+            crlf = stdin_bytes.replace(b"\n", b"\r\n")
+            failures = [f"with CRLF line ends: {failure}"
+                        for failure in check_run(case, command, crlf, vlimit, streams)]
     return failures
 
 
@@ -223,11 +296,16 @@ def update_case(program, case):
         return [], [f"{case}.in does not exist"]
     if "stdin" in streams and stdin_bytes:
         return [], ["the case redirects standard input but its .in is not empty"]
+    reason = skip_reason(case)
+    if reason:
+        return [], [f"skipped: {reason}"]
     try:
-        out, err, status = run(command, stdin_bytes, vlimit=vlimit, streams=streams)
-        merged = None
-        if os.path.exists(case + ".merged"):
-            merged, _, _ = run(command, stdin_bytes, merged=True, vlimit=vlimit, streams=streams)
+        with on_fake_machine(command, read(case + ".fake")) as command:
+            out, err, status = run(command, stdin_bytes, vlimit=vlimit, streams=streams)
+            merged = None
+            if os.path.exists(case + ".merged"):
+                merged, _, _ = run(command, stdin_bytes, merged=True, vlimit=vlimit,
+                                   streams=streams)
     except subprocess.TimeoutExpired:
         return [], [f"no exit within {TIMEOUT} s (hang): nothing rewritten"]
 
@@ -266,15 +344,19 @@ def renumber_case(program, prompt, numbers, case):
     stdin_bytes, command, vlimit, streams = load(program, case)
     if stdin_bytes is None or streams:
         return "left alone (no input, or a redirected stream)"
+    reason = skip_reason(case)
+    if reason:
+        return f"left alone ({reason})"
     lines = stdin_bytes.split(b"\n")
     changed = 0
-    for i, line in enumerate(lines):
-        before = b"".join(earlier + b"\n" for earlier in lines[:i])
-        out, _, _ = run(command, before, vlimit=vlimit)
-        answer = re.match(rb"(\s*)(\S+)(.*)", line, re.S)
-        if out.endswith(prompt + b"\n") and answer and answer.group(2) in numbers:
-            lines[i] = answer.group(1) + numbers[answer.group(2)] + answer.group(3)
-            changed += 1
+    with on_fake_machine(command, read(case + ".fake")) as command:
+        for i, line in enumerate(lines):
+            before = b"".join(earlier + b"\n" for earlier in lines[:i])
+            out, _, _ = run(command, before, vlimit=vlimit)
+            answer = re.match(rb"(\s*)(\S+)(.*)", line, re.S)
+            if out.endswith(prompt + b"\n") and answer and answer.group(2) in numbers:
+                lines[i] = answer.group(1) + numbers[answer.group(2)] + answer.group(3)
+                changed += 1
     if changed:
         with open(case + ".in", "wb") as f:
             f.write(b"\n".join(lines))
@@ -299,6 +381,10 @@ def main():
     if len(sys.argv) != 3:
         sys.stderr.write("usage:\n" + __doc__.split("\n\n")[1] + "\n")
         return 2
+    reason = skip_reason(sys.argv[2])
+    if reason:
+        print(f"SKIP: {os.path.basename(sys.argv[2])}: {reason}")
+        return SKIPPED
     failures = check_case(sys.argv[1], sys.argv[2])
     for failure in failures:
         sys.stdout.write(failure)

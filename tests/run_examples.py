@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Checks the examples of a page against the programs: README.md's example lines and the
 EXAMPLES of a manual page. Every example is `printf 'INPUT' | PROGRAM`, and its input is that of
-an end-to-end case in tests/e2e/PROGRAM/ (one that gives the program no arguments and no
-redirection), which holds what the example prints: that case must pass, and what the page says
-the example shows must agree with it. So a change to what an example prints, or to its exit
-status, fails here as well as in the case.
+an end-to-end case in tests/e2e/PROGRAM/ (one that gives the program no arguments, no
+redirection, no limit and no machine of its own), which holds what the example prints: that case
+must pass, and what the page says the example shows must agree with it. So a change to what an
+example prints, or to its exit status, fails here as well as in the case.
 
   run_examples.py BIN_DIR PAGE      PAGE is README.md or man/PROGRAM.1
 
@@ -93,7 +93,7 @@ def cases_with_input(program, stdin_bytes):
         case = os.path.join(folder, name[:-len(".in")])
         if (name.endswith(".in") and run_e2e.read(case + ".in") == stdin_bytes
                 and not any(os.path.exists(case + extra)
-                            for extra in (".args", ".redirect", ".vlimit"))):
+                            for extra in (".args", ".redirect", ".vlimit", ".fake"))):
             cases.append(case)
     return cases
 

@@ -1,0 +1,62 @@
+// The memory a process may still take, judged from the texts of the kernel's files: the memory
+// available with the free swap (/proc/meminfo), and what the memory limit of each control group
+// of the process leaves, cgroup v2 and v1, up the tree. Pure: the files come from a reader the
+// caller gives, so that sample texts stand in for the system's.
+#ifndef CONSOLE_MEMORY_LIMITS_H_
+#define CONSOLE_MEMORY_LIMITS_H_
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace console {
+
+/// The whole text of the file at a path, or nothing when it is missing or cannot be read.
+using ReadFile = std::function<std::optional<std::string>(const std::string& path)>;
+
+/// The bytes of the line `name` ("MemAvailable") of a /proc/meminfo text, whose lines read
+/// "MemAvailable:   123456 kB"; nothing when the line is missing or not of that form.
+std::optional<uint64_t> meminfoBytes(std::string_view meminfo, std::string_view name);
+
+/// The memory the system can still give from a /proc/meminfo text: MemAvailable plus SwapFree
+/// (no swap counts as none); nothing without MemAvailable (kernels before 3.14).
+std::optional<uint64_t> availableMemory(std::string_view meminfo);
+
+/// The cgroups of the process from a /proc/self/cgroup text: the path in the unified (v2)
+/// hierarchy, line "0::/path", and in the v1 hierarchy of the memory controller, a line
+/// "N:controllers:/path" whose comma-separated controllers include "memory". Each is empty when
+/// the text has no such line.
+struct CgroupPaths {
+  std::string unified;
+  std::string memory;
+};
+CgroupPaths cgroupPaths(std::string_view selfCgroup);
+
+/// A cgroup memory file's text, decimal bytes and a line end; nothing for "max" (no limit) or
+/// for any other text.
+std::optional<uint64_t> cgroupBytes(std::string_view text);
+
+/// The folders of the cgroup at `path` (absolute in its hierarchy) and of each of its
+/// ancestors, the root last, under the hierarchy's mount point `mountPoint`.
+std::vector<std::string> cgroupFolders(std::string_view mountPoint, std::string_view path);
+
+/// The least that the memory limits of the process's cgroups leave, each its limit less its
+/// usage (nothing left when usage has reached the limit): in v2 memory.max less memory.current
+/// of the cgroup and every ancestor under /sys/fs/cgroup, in v1 memory.limit_in_bytes less
+/// memory.usage_in_bytes under /sys/fs/cgroup/memory. A limit that cannot be read or is "max"
+/// does not apply; a usage that cannot be read counts as none. Nothing when no limit applies.
+std::optional<uint64_t> cgroupRoom(const ReadFile& readFile);
+
+/// The most bytes a new block may take without the system killing the process as it is filled:
+/// the least of `physicalBytes`, the memory available plus free swap, and the cgroups' room,
+/// read once through `readFile`. The `heldBytes` of a block the new one replaces are in use
+/// now and given back, so they count as free towards the last two. A bound whose files cannot
+/// be read does not apply.
+uint64_t blockMemory(uint64_t physicalBytes, uint64_t heldBytes, const ReadFile& readFile);
+
+}  // namespace console
+
+#endif  // CONSOLE_MEMORY_LIMITS_H_
