@@ -83,7 +83,7 @@ if (($(id -u) != 0)); then
   echo "autopkgtest: skipped, the null runner installs the package and needs root"
   exit 0
 fi
-if dpkg-query -W -f='${db:Status-Status}' consoletools 2>/dev/null | grep -q .; then
+if dpkg-query -W -f='${db:Status-Status}' consoletools 2>/dev/null | grep -qvx 'not-installed'; then
   echo "autopkgtest: consoletools is installed already; remove it first" >&2
   exit 1
 fi
