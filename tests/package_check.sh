@@ -50,8 +50,10 @@ echo "removal: nothing is left in the prefix but empty folders"
 
 # Two builds of the same commit at different paths. The second skips the transcripts at build
 # time (DEB_BUILD_OPTIONS nocheck), which must not change what it makes.
+commit=$(git rev-parse HEAD)
 for copy in first second/other; do
   git clone -q --no-hardlinks . "$scratch/$copy/consoletools"
+  git -C "$scratch/$copy/consoletools" checkout -q --detach "$commit"
   options=$DEB_BUILD_OPTIONS
   [ "$copy" = first ] || options+=" nocheck"
   if ! (cd "$scratch/$copy/consoletools" &&
