@@ -61,7 +61,7 @@ for copy in first second/other; do
     cat "$scratch/build.log"
     exit 1
   fi
-  grep -E '^[0-9]+ passed, [0-9]+ failed$' "$scratch/build.log" || true
+  grep -E '^[0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' "$scratch/build.log" || true
 done
 first=$scratch/first
 debs=$(cd "$first" && ls -- *.deb)
@@ -99,7 +99,7 @@ if ((status != 0)); then
   exit 1
 fi
 sed -n '/ summary$/,$p' "$scratch/autopkgtest.log" | grep -E '^[^ ]+ +(PASS|SKIP)'
-grep -E '^[0-9]+ passed, [0-9]+ failed$' "$scratch/autopkgtest.log"
+grep -E '^[0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' "$scratch/autopkgtest.log"
 left=$(dpkg-deb --fsys-tarfile "$package" | tar -t | sed 's|^\.||' |
        while read -r path; do [ ! -f "$path" ] || echo "$path"; done)
 [ -z "$left" ] || { echo "left after the purge:"; echo "$left"; exit 1; }
