@@ -440,9 +440,11 @@ def renumber(program, prompt, mapping, paths):
                 lines[i] = blanks + numbers[word] + rest
                 changed += 1
             elif word in numbers.values():
-                refused.append(f"{source[0]}: line {i + 1} answers with {word.decode()}, which "
-                               f"the mapping gives to another item; map it too "
-                               f"({word.decode()}=N, a number no item has) or map otherwise")
+                old = next(key for key, value in numbers.items() if value == word).decode()
+                refused.append(f"{source[0]}: line {i + 1} answers with {word.decode()}, the "
+                               f"number {old} takes: after the change it would choose the item "
+                               f"{old} chooses now; map {word.decode()} as well, to a number no "
+                               f"item will have")
         plans.append((source, lines, changed))
     if refused:
         print("refused, nothing written:\n" + "\n".join(refused))
