@@ -48,8 +48,8 @@ def main():
     elif result.returncode != expected:
         failure = f"status {result.returncode}, expected {expected}"
     elif plain_run(program, b"".join(lines[:-1 - unused])) == plain_run(program, stdin):
-        failure = (f"the session ends the same without line {len(lines) - unused} on "
-                   f"({lines[-1 - unused]!r}): the program stops reading before it")
+        failure = (f"the session ends the same without its lines from {len(lines) - unused} "
+                   f"({lines[-1 - unused]!r}) on: the program stops reading before them")
     else:
         return 0
     print(f"FAIL: {failure}")
