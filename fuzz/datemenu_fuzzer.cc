@@ -4,9 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <set>
+#include <string>
 #include <string_view>
 
 #include "console/input.h"
+#include "datemenu/choice.h"
+#include "datemenu/menu.h"
 #include "fuzz/dialogue_harness.h"
 #include "tests/month_lengths.h"
 
@@ -14,20 +17,21 @@ int datemenuMain(int argc, char* argv[]);  // the program's entry function, rena
 
 namespace {
 
-const std::set<std::string_view> kFixedOutLines = {
-    "",
-    "Viberete deistvie:",
-    "1) Summirovat s drugoi datoi;",
-    "2) Naiti raznost s drygoi datoi;",
-    "3) Vvesti datu zanovo;",
-    "4) Vivesti datu;",
-    "5) Ohistit;",
-    "6) Exit;",
-    "vvedite datu v formate 'dd.mm.yyyy': ",
-    "Vashe deistvie (vvedite 1,2,3,4,5,6): ",
-    "Error, vvedite verno",
-    "Error, god summi slishkom bolshoi",
-};
+// The lines the program writes as they stand: its messages, and the menu from its table.
+const std::set<std::string> kFixedOutLines = [] {
+  std::set<std::string> lines = {
+      "",
+      std::string(kMenuTitle),
+      "vvedite datu v formate 'dd.mm.yyyy': ",
+      choicePromptText(static_cast<int>(kMenu.size())),
+      "Error, vvedite verno",
+      "Error, god summi slishkom bolshoi",
+  };
+  for (size_t i = 0; i < kMenu.size(); ++i) {
+    lines.insert(std::to_string(i + 1) + ") " + std::string(kMenu[i].text));
+  }
+  return lines;
+}();
 const std::set<std::string_view> kFixedErrLines = {"", "Neverniy vvod!!!", "Konec vvoda",
                                                    "Oshibka chteniya", "Oshibka zapisi"};
 
@@ -54,7 +58,7 @@ bool isDateText(std::string_view text) {
 }
 
 bool isOutLine(std::string_view line) {
-  if (kFixedOutLines.count(line) != 0 || isDateText(line)) return true;
+  if (kFixedOutLines.count(std::string(line)) != 0 || isDateText(line)) return true;
   std::string_view rest = line;
   if (consumePrefix(&rest, "Summa dat ravna: ")) return isDateText(rest);
   if (consumePrefix(&rest, "raznost dat ravna ")) {

@@ -5,12 +5,19 @@ signal, and with "Nedostatochno pamyati" on standard error exactly when it ends 
 
   address_limit_scan.py <program> <answers> <status...>
 
-<answers> is fed on standard input (a Python bytes literal body, e.g. '1000 10000\\nk\\n').
+<answers> is fed on standard input (a Python bytes literal body, e.g. '1000 10000\\nk\\n'); a
+menu choice in it is named by the item's action, `{arraymenu.listArray}`, and stands for the
+number of that item in the menu's table, with its line end.
 The smallest limit at which the run does not end for want of memory is found by bisection;
 then every limit from 64 KiB below it to 256 KiB above it is tried, 1 KiB apart."""
 import ast
+import re
 import subprocess
 import sys
+
+from texts import arraymenu_answer, datemenu_answer
+
+ANSWERS = {b"arraymenu": arraymenu_answer, b"datemenu": datemenu_answer}
 
 
 def run(program, answers, limit_kib):
@@ -22,7 +29,8 @@ def run(program, answers, limit_kib):
 
 def main():
     program = sys.argv[1]
-    answers = ast.literal_eval("b'" + sys.argv[2] + "'")
+    answers = re.sub(rb"\{(\w+)\.(\w+)\}", lambda item: ANSWERS[item[1]](item[2].decode()),
+                     ast.literal_eval("b'" + sys.argv[2] + "'"))
     statuses = {int(status) for status in sys.argv[3:]}
     low, high = 1024, 16 * 1024 * 1024  # KiB: too little to start; far more than needed
     while high - low > 1:

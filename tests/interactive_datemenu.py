@@ -11,6 +11,10 @@ import sys
 from live import EDITING, check, end_of_input_is_final, finish, read_until, running, send
 from live import spawn_on_pty
 from texts import CLEAR, DATEMENU_CHOICE_PROMPT as CHOICE_PROMPT, DATEMENU_DATE_PROMPT as DATE_PROMPT
+from texts import DATEMENU_NO_ITEM as NO_ITEM, datemenu_answer
+
+ENTER_AGAIN, PRINT, CLEAR_CHOICE, EXIT = (datemenu_answer(action) for action in
+                                         ("enterAgain", "printDate", "clearConsole", "exit"))
 
 
 def pipes(program):
@@ -21,32 +25,33 @@ def pipes(program):
         seen = read_until(out, DATE_PROMPT)  # nothing typed yet: the prompt came by itself
         send(inp, b"01.01.2011\n")
         seen = read_until(out, CHOICE_PROMPT, seen)
-        send(inp, b"7\n")
+        send(inp, NO_ITEM)
         read_until(err, b"Neverniy vvod!!!\n\n")
         seen = read_until(out, CHOICE_PROMPT, seen)
-        send(inp, b"5\n")
+        send(inp, CLEAR_CHOICE)
         seen = read_until(out, CHOICE_PROMPT, seen)
         check("no clear sequence on a pipe", b"\x1b" not in seen, repr(seen[-200:]))
-        inp.write(b"6\n"); inp.close()
+        inp.write(EXIT); inp.close()
         check("pipe exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
 
 
 def terminal(program, term):
-    """Choice 5 clears the screen unless TERM is dumb; lines typed ahead survive."""
+    """Clearing clears the screen unless TERM is dumb; lines typed ahead survive."""
     name = f"terminal {term}"
     proc, master = spawn_on_pty(program, env=dict(EDITING, TERM=term))
     with running(name, proc, master):
         seen = read_until(master, DATE_PROMPT)
         os.write(master, b"01.01.2011\n")
         seen = read_until(master, CHOICE_PROMPT, seen)
-        os.write(master, b"5\n")
+        os.write(master, CLEAR_CHOICE)
         seen = read_until(master, CHOICE_PROMPT, seen)
-        tail = seen[seen.index(b"5\r\n"):]
+        echoed = CLEAR_CHOICE.replace(b"\n", b"\r\n")
+        tail = seen[seen.index(echoed):]
         clear = b"" if term == "dumb" else CLEAR
-        check(f"{name}: clearing", tail.startswith(b"5\r\n\r\n" + clear + b"\r\nViberete"),
+        check(f"{name}: clearing", tail.startswith(echoed + b"\r\n" + clear + b"\r\nViberete"),
               repr(tail[:60]))
         # Typed ahead in one go: the dropping of pending input must keep the later lines.
-        os.write(master, b"3\n02.03.2011\n4\n6\n")
+        os.write(master, ENTER_AGAIN + b"02.03.2011\n" + PRINT + EXIT)
         seen = read_until(master, b"2.3.2011\r\n", seen)
         check(f"{name}: typed-ahead exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
 
@@ -64,19 +69,19 @@ def edited(program):
         seen = read_until(master, DATE_PROMPT)
         os.write(master, b"15.06.209" + LEFT + b"0\n")
         seen = read_until(master, CHOICE_PROMPT, seen)
-        os.write(master, b"4\n")
+        os.write(master, PRINT)
         printed = len(seen)
         seen = read_until(master, CHOICE_PROMPT, seen)
         check(f"{name}: Left edits the date", b"\r\n15.6.2009\r\n" in seen[printed:],
               repr(seen[printed:printed + 80]))
-        os.write(master, b"3\n")
+        os.write(master, ENTER_AGAIN)
         seen = read_until(master, DATE_PROMPT, seen)
         os.write(master, UP + b"\n")
         recalled = len(seen)
         seen = read_until(master, CHOICE_PROMPT, seen)
         check(f"{name}: Up recalls the date", b"Error" not in seen[recalled:],
               repr(seen[recalled:recalled + 80]))
-        os.write(master, b"4\n")
+        os.write(master, PRINT)
         printed = len(seen)
         seen = read_until(master, CHOICE_PROMPT, seen)
         check(f"{name}: the recalled date", b"\r\n15.6.2009\r\n" in seen[printed:],
@@ -116,12 +121,12 @@ def line_limit(program):
                                (b"0" * 4087 + b"1.01.2011", b"1.1.201")):
             os.write(master, typed + b"\n")
             seen = read_until(master, CHOICE_PROMPT, seen)
-            os.write(master, b"4\n")
+            os.write(master, PRINT)
             asked = len(seen)
             seen = read_until(master, CHOICE_PROMPT, seen)
             check(f"{name}: {typed[-12:]!r} in a line of {len(typed)} bytes", b"\r\n" + printed + b"\r\n" in seen[asked:],
                   repr(seen[asked:asked + 40]))
-            os.write(master, b"3\n")
+            os.write(master, ENTER_AGAIN)
             seen = read_until(master, DATE_PROMPT, seen)
 
 

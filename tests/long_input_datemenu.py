@@ -7,7 +7,9 @@ import sys
 import threading
 
 from texts import DATEMENU_CHOICE_PROMPT as CHOICE, DATEMENU_DATE_PROMPT as DATE_PROMPT
-from texts import DATEMENU_MENU as MENU
+from texts import DATEMENU_MENU as MENU, datemenu_answer
+
+PRINT, EXIT = datemenu_answer("printDate"), datemenu_answer("exit")
 
 LIMIT_KIB = 65536
 RUN = 150 * 1024 * 1024
@@ -18,10 +20,10 @@ def feed(pipe):
     try:
         for _ in range(RUN // chunk):  # leading zeros of any length are allowed
             pipe.write(b"0" * chunk)
-        pipe.write(b"31.12.2011\n4\n")
+        pipe.write(b"31.12.2011\n" + PRINT)
         for _ in range(RUN // chunk):  # a choice word of 150 MB is no choice
             pipe.write(b"1" * chunk)
-        pipe.write(b"\n6\n")
+        pipe.write(b"\n" + EXIT)
     finally:
         pipe.close()
 

@@ -1,6 +1,10 @@
 #!/usr/bin/env python3
 """One scripted session of a program under valgrind's memcheck: the session must end with its
-usual status, with no memory error and no block definitely or indirectly lost.
+usual status, with no memory error and no block definitely or indirectly lost, and must need its
+whole input (without its last line the program, run plainly, ends otherwise), so that a menu
+numbered anew cannot make it stop early unnoticed. A session that ends early on purpose has a
+<session>.unused beside its input, `COUNT WHY`, as an end-to-end case does; then the program
+must end otherwise without the last COUNT + 1 lines.
   memcheck.py <program> <input file> <expected status>
 Prints valgrind's summary lines either way."""
 import re
@@ -8,11 +12,21 @@ import subprocess
 import sys
 import tempfile
 
+from run_e2e import input_lines, read
+
+
+def plain_run(program, stdin):
+    result = subprocess.run([program], input=stdin, capture_output=True, timeout=60)
+    return result.stdout, result.stderr, result.returncode
+
 
 def main():
     program, input_path, expected = sys.argv[1], sys.argv[2], int(sys.argv[3])
     with open(input_path, "rb") as f:
         stdin = f.read()
+    lines = input_lines(stdin)
+    marker = read(input_path[:-len(".in")] + ".unused")
+    unused = int(marker.split(maxsplit=1)[0]) if marker else 0
     with tempfile.NamedTemporaryFile("r") as log:
         result = subprocess.run(
             ["valgrind", "--tool=memcheck", "--leak-check=full",
@@ -33,6 +47,9 @@ def main():
         failure = f"valgrind found {errors.group(1)} errors"
     elif result.returncode != expected:
         failure = f"status {result.returncode}, expected {expected}"
+    elif plain_run(program, b"".join(lines[:-1 - unused])) == plain_run(program, stdin):
+        failure = (f"the session ends the same without its lines from {len(lines) - unused} "
+                   f"({lines[-1 - unused]!r}) on: the program stops reading before them")
     else:
         return 0
     print(f"FAIL: {failure}")

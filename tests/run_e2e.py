@@ -5,8 +5,9 @@ standard output, standard error and the exit status with the case's files, byte 
   run_e2e.py PROGRAM CASE                 check the case (what ctest runs)
   run_e2e.py --update PROGRAM CASE...     rewrite the cases' .out, .err, .status and .merged
                                           from the program, then check each case
-  run_e2e.py --renumber PROGRAM PROMPT OLD=NEW[,OLD=NEW...] CASE...
-                                          rewrite the menu choices in the cases' inputs
+  run_e2e.py --renumber PROGRAM PROMPT OLD=NEW[,OLD=NEW...] INPUT...
+                                          rewrite the menu choices in the inputs (cases,
+                                          memcheck sessions, fuzz seeds)
 
 CASE is the path of the case without extension (tests/e2e/datemenu/add_dates); with --update
 a path ending in .in is taken as well, so that a shell pattern can name the cases.
@@ -29,6 +30,10 @@ a path ending in .in is taken as well, so that a shell pattern can name the case
                      which holds the fake files under it; any other fake file is bound over
                      its path there. The machine's own files are never touched. Without root
                      or namespaces the case is skipped (exit 77) with the reason.
+  <case>.unused      optional: `COUNT WHY` for a case that ends early on purpose: it passes
+                     without the input's last COUNT lines, and WHY says why (--help reads
+                     nothing, an error ends the program first, text typed ahead is left for
+                     what runs next, blank lines are skipped without a word)
   <case>.recompute   optional, empty: also check the random output with the program's own
                      recompute.py in the case's folder, run with python3 as `recompute.py
                      <started> <ended>` (wall-clock seconds around the run) with the standard
@@ -36,6 +41,13 @@ a path ending in .in is taken as well, so that a shell pattern can name the case
 
 Every case whose input has line ends runs twice: as it is, and with each line end written as
 CRLF, which must give the same results.
+
+A case must need its whole input: when it still passes with its input's last line left out, the
+program has stopped reading before it (or reads it without a sign the case could see), and the
+case fails naming the last line that counts. A case that ends early on purpose gives the exact
+count of lines it passes without in its .unused, and fails as well when it needs more or fewer.
+The programs read their input in blocks, so no file offset says how far they read; leaving
+lines out asks exactly what the case can tell.
 
 Exit status 0 when everything matches, 1 otherwise, with a unified diff of each stream.
 
@@ -49,8 +61,11 @@ Every rewritten expectation must be read in `git diff` before it is committed.
 with the program as it was before the change: for each line of a case's input it runs the
 program on the input before that line, and when the program then waits at PROMPT (its output
 ends with PROMPT and the line end written at end of input), the line answers that prompt and its
-first word, if it is an OLD number, becomes the NEW one. Then change the program and --update
-the expectations.
+first word, if it is an OLD number, becomes the NEW one. An INPUT is a case (its .in), any other
+input file with a .in (a memcheck session), or a fuzz seed (a file with no .in, whose leading
+fault, when it has one, is kept). It refuses, writing nothing, when an input answers PROMPT with
+a NEW number that is no OLD one: after the change that answer would choose another item (a
+rejected 7 become Exit). Then change the program and --update the expectations.
 """
 import contextlib
 import difflib
@@ -206,6 +221,34 @@ def check_run(case, command, stdin_bytes, vlimit, streams):
     return failures
 
 
+def input_lines(stdin_bytes):
+    """The input's lines, each with its line end; the last one may have none."""
+    return re.findall(rb"[^\n]*\n|[^\n]+\Z", stdin_bytes)
+
+
+def unused_failures(case, command, stdin_bytes, vlimit, streams):
+    """Fails the case when it passes without more of its input's last lines than its .unused
+    counts (none without one): the program then stops reading before the end of its input."""
+    lines = input_lines(stdin_bytes)
+    marker = read(case + ".unused")
+    left = int(marker.split(maxsplit=1)[0]) if marker else 0
+    if left > len(lines):
+        return [f"{case}.unused counts {left} lines, but the input has {len(lines)}\n"]
+    kept = len(lines) - left
+    if left and check_run(case, command, b"".join(lines[:kept]), vlimit, streams):
+        return [f"{case}.unused counts the last {left} lines unused, but the case fails without "
+                f"them: the program reads further now\n"]
+    last = kept  # the number of the last line the program reads
+    while last > 0 and not check_run(case, command, b"".join(lines[:last - 1]), vlimit, streams):
+        last -= 1
+    if last == kept:
+        return []
+    stop = f"at line {last} ({lines[last - 1]!r})" if last else "before its first line"
+    return [f"the program stops reading {stop} of {len(lines)}: the case passes without lines "
+            f"{last + 1} to {len(lines)} (line {last + 1}: {lines[last]!r}); a case that ends "
+            f"early on purpose says so in its .unused: `{len(lines) - last} WHY`\n"]
+
+
 def fake_files(text):
     """{path: contents} from the lines of a .fake file."""
     files = {}
@@ -274,6 +317,8 @@ def check_case(program, case):
             crlf = stdin_bytes.replace(b"\n", b"\r\n")
             failures = [f"with CRLF line ends: {failure}"
                         for failure in check_run(case, command, crlf, vlimit, streams)]
+        if not failures:
+            failures = unused_failures(case, command, stdin_bytes, vlimit, streams)
     return failures
 
 
@@ -339,36 +384,76 @@ def update(program, cases):
     return 1 if failed else 0
 
 
-def renumber_case(program, prompt, numbers, case):
-    """Rewrites the choices at `prompt` in the case's input; returns what it did."""
-    stdin_bytes, command, vlimit, streams = load(program, case)
-    if stdin_bytes is None or streams:
-        return "left alone (no input, or a redirected stream)"
-    reason = skip_reason(case)
-    if reason:
-        return f"left alone ({reason})"
-    lines = stdin_bytes.split(b"\n")
-    changed = 0
-    with on_fake_machine(command, read(case + ".fake")) as command:
+def renumber_input(program, path):
+    """What --renumber reads at `path`: (file, bytes kept before the input, input, command,
+    address-space limit, fake files), or a text saying why it leaves the path alone. A path
+    ending in .in, or naming a case, is a case's input (its arguments and the rest apply); any
+    other file is a fuzz seed, whose input follows the fault it asks for when it starts with
+    0xFF (the byte, r or w, an offset in two bytes)."""
+    if path.endswith(".in") or os.path.exists(path + ".in"):
+        case = path[:-len(".in")] if path.endswith(".in") else path
+        stdin_bytes, command, vlimit, streams = load(program, case)
+        if stdin_bytes is None or streams:
+            return "left alone (no input, or a redirected stream)"
+        reason = skip_reason(case)
+        if reason:
+            return f"left alone ({reason})"
+        return case + ".in", b"", stdin_bytes, command, vlimit, read(case + ".fake")
+    data = read(path)
+    if data is None:
+        return "left alone (no such file)"
+    kept = data[:4] if data.startswith(b"\xff") else b""
+    return path, kept, data[len(kept):], [program], None, None
+
+
+def answers_at(program, prompt, source):
+    """The input's lines and, for each line answering `prompt`, its index and its words split
+    as (blanks, first word, rest)."""
+    _, _, stdin_bytes, command, vlimit, fake = source
+    lines = input_lines(stdin_bytes)
+    found = []
+    with on_fake_machine(command, fake) as command:
         for i, line in enumerate(lines):
-            before = b"".join(earlier + b"\n" for earlier in lines[:i])
-            out, _, _ = run(command, before, vlimit=vlimit)
+            out, _, _ = run(command, b"".join(lines[:i]), vlimit=vlimit)
             answer = re.match(rb"(\s*)(\S+)(.*)", line, re.S)
-            if out.endswith(prompt + b"\n") and answer and answer.group(2) in numbers:
-                lines[i] = answer.group(1) + numbers[answer.group(2)] + answer.group(3)
-                changed += 1
-    if changed:
-        with open(case + ".in", "wb") as f:
-            f.write(b"\n".join(lines))
-    return f"{changed} choices renumbered"
+            if out.endswith(prompt + b"\n") and answer:
+                found.append((i, answer.groups()))
+    return lines, found
 
 
-def renumber(program, prompt, mapping, cases):
-    """The --renumber mode; 0 unless an argument is wrong."""
+def renumber(program, prompt, mapping, paths):
+    """The --renumber mode: 0 when the inputs are rewritten, 1 (and nothing written) when an
+    input answers the prompt with a new number that the mapping does not move away: once the
+    program is changed that answer would choose an item it does not choose now (a rejected
+    choice turned into Exit, say)."""
     numbers = dict(pair.encode().split(b"=") for pair in mapping.split(","))
-    for case in cases:
-        case = case[:-len(".in")] if case.endswith(".in") else case
-        print(f"{case}: {renumber_case(program, prompt.encode(), numbers, case)}")
+    plans, refused = [], []
+    for path in paths:
+        source = renumber_input(program, path)
+        if isinstance(source, str):
+            print(f"{path}: {source}")
+            continue
+        lines, found = answers_at(program, prompt.encode(), source)
+        changed = 0
+        for i, (blanks, word, rest) in found:
+            if word in numbers:
+                lines[i] = blanks + numbers[word] + rest
+                changed += 1
+            elif word in numbers.values():
+                old = next(key for key, value in numbers.items() if value == word).decode()
+                refused.append(f"{source[0]}: line {i + 1} answers with {word.decode()}, the "
+                               f"number {old} takes: after the change it would choose the item "
+                               f"{old} chooses now; map {word.decode()} as well, to a number no "
+                               f"item will have")
+        plans.append((source, lines, changed))
+    if refused:
+        print("refused, nothing written:\n" + "\n".join(refused))
+        return 1
+    for (file, kept, *_), lines, changed in plans:
+        if changed:
+            with open(file, "wb") as f:
+                f.write(kept + b"".join(lines))
+        print(f"{file}: {changed} choices renumbered")
     print("now change the program, then --update the cases; read every change in `git diff`")
     return 0
 

@@ -16,7 +16,11 @@ What a page says of an example:
 A line shown must be a whole line of the case's standard output or error, in the order shown;
 against a pattern (.out.glob) it must match the pattern's line.
 
-Exit status 0 when every example holds, 1 otherwise.
+A manual page's quoted messages (`.RB \(lq "TEXT" \(rq`) must stand in what the program's
+end-to-end cases expect it to write (.out, .err, .merged, .out.glob): the transcripts are
+rewritten from the program, so a message changed there and not in its page fails here.
+
+Exit status 0 when every example and message holds, 1 otherwise.
 """
 import fnmatch
 import os
@@ -79,6 +83,21 @@ def man_examples(text):
         elif not line.startswith((".PP", ".RS", ".RE")):
             paragraph.append(unescape(re.sub(r"^\.B[IR]? ", "", line)))
     return examples
+
+
+def unwritten_messages(page, text):
+    """The messages a manual page quotes that no end-to-end case of its program writes."""
+    program = os.path.basename(page)[:-len(".1")]
+    written = "".join(
+        run_e2e.read(os.path.join(E2E, program, name)).decode("latin-1")
+        for name in sorted(os.listdir(os.path.join(E2E, program)))
+        if name.endswith((".out", ".err", ".merged", ".out.glob")))
+    quoted = [unescape(roff) for roff in
+              re.findall(r'^\.RB \\\(lq "((?:[^"\\]|\\.)*)"', text, re.M)]
+    if not quoted:
+        return ["no quoted messages found"]
+    return [f"the page quotes {message!r}, which no case of {program} writes"
+            for message in quoted if message not in written]
 
 
 def input_bytes(printf):
@@ -165,7 +184,10 @@ def main():
         for failure in failures:
             print(f"FAIL: {page}, {example.where}: {failure}")
     print(f"{len(examples) - failed} of {len(examples)} examples in {page} hold")
-    return 1 if failed else 0
+    unwritten = [] if page.endswith(".md") else unwritten_messages(page, text)
+    for failure in unwritten:
+        print(f"FAIL: {page}: {failure}")
+    return 1 if failed or unwritten else 0
 
 
 if __name__ == "__main__":

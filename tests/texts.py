@@ -1,37 +1,62 @@
-"""The programs' fixed texts that more than one Python test expects, written out once. arraymenu's
-menu, its choice prompt and the answer that picks each item are read from the program's own table
-in arraymenu/menu.h, so that a change to that menu is made there alone."""
+"""The programs' fixed texts that more than one Python test expects, written out once. Each menu,
+its choice prompt and the answer that picks each item are read from the program's own table
+(datemenu/menu.h, arraymenu/menu.h), so that a change to a menu is made there alone."""
 import pathlib
 import re
 
-# What clearing the console writes on a terminal (datemenu's item 5, arraymenu's item 4).
+# What clearing the console writes on a terminal (the menus' clearing item).
 CLEAR = b"\x1b[H\x1b[2J\x1b[3J"
 
 DATEMENU_DATE_PROMPT = b"vvedite datu v formate 'dd.mm.yyyy': "
-DATEMENU_MENU = (b"Viberete deistvie:\n\n1) Summirovat s drugoi datoi;\n"
-                 b"2) Naiti raznost s drygoi datoi;\n3) Vvesti datu zanovo;\n4) Vivesti datu;\n"
-                 b"5) Ohistit;\n6) Exit;\n\n")
-DATEMENU_CHOICE_PROMPT = b"Vashe deistvie (vvedite 1,2,3,4,5,6): "
 
 ARRAYMENU_SIZE_PROMPT = b"vvedite razmer massiva: "
 ARRAYMENU_VALUE_PROMPT = b"Vvedite znachenie elementa: "
 
-_MENU_HEADER = pathlib.Path(__file__).resolve().parent.parent / "arraymenu" / "menu.h"
-_MENU_TEXT = _MENU_HEADER.read_text()
-_MENU_ITEMS = re.findall(r'MenuItem\{"([^"]*)", MenuAction::(\w+)\}', _MENU_TEXT)
-if not _MENU_ITEMS:
-    raise SystemExit(f"no menu items found in {_MENU_HEADER}")
-_MENU_TITLE = re.search(r'kMenuTitle = "([^"]*)"', _MENU_TEXT).group(1)
+_TOP = pathlib.Path(__file__).resolve().parent.parent
 
-ARRAYMENU_MENU = (_MENU_TITLE + "\n\n" + "".join(
-    f"{number}) {text}\n" for number, (text, _) in enumerate(_MENU_ITEMS, 1)) + "\n").encode()
-ARRAYMENU_CHOICE_PROMPT = f"Vvedite chislo (1..{len(_MENU_ITEMS)}): ".encode()
+
+def _menu_table(program):
+    """(title, [(text, action)]) from the program's menu.h."""
+    header = _TOP / program / "menu.h"
+    text = header.read_text()
+    items = re.findall(r'MenuItem\{"([^"]*)", MenuAction::(\w+)\}', text)
+    title = re.search(r'kMenuTitle = "([^"]*)"', text)
+    if not items or not title:
+        raise SystemExit(f"no menu items or no title found in {header}")
+    return title.group(1), items
+
+
+def _menu_text(title, items):
+    return (title + "\n\n" + "".join(
+        f"{number}) {text}\n" for number, (text, _) in enumerate(items, 1)) + "\n").encode()
+
+
+def _answer(program, items, action):
+    numbers = [number for number, (_, item) in enumerate(items, 1) if item == action]
+    if not numbers:
+        raise SystemExit(f"no menu item does {action} in {program}/menu.h")
+    return b"%d\n" % numbers[0]
+
+
+_DATEMENU_TITLE, _DATEMENU_ITEMS = _menu_table("datemenu")
+DATEMENU_MENU = _menu_text(_DATEMENU_TITLE, _DATEMENU_ITEMS)
+DATEMENU_CHOICE_PROMPT = ("Vashe deistvie (vvedite " + ",".join(
+    str(number) for number in range(1, len(_DATEMENU_ITEMS) + 1)) + "): ").encode()
+# A choice word of one digit that no item has, with its line end.
+DATEMENU_NO_ITEM = b"%d\n" % (len(_DATEMENU_ITEMS) + 1)
+
+_ARRAYMENU_TITLE, _ARRAYMENU_ITEMS = _menu_table("arraymenu")
+ARRAYMENU_MENU = _menu_text(_ARRAYMENU_TITLE, _ARRAYMENU_ITEMS)
+ARRAYMENU_CHOICE_PROMPT = f"Vvedite chislo (1..{len(_ARRAYMENU_ITEMS)}): ".encode()
+
+
+def datemenu_answer(action):
+    """The choice, with its line end, that picks datemenu's item doing `action` (a MenuAction
+    name such as "exit" or "printDate")."""
+    return _answer("datemenu", _DATEMENU_ITEMS, action)
 
 
 def arraymenu_answer(action):
     """The choice, with its line end, that picks arraymenu's item doing `action` (a MenuAction
     name such as "exit" or "listArray")."""
-    numbers = [number for number, (_, item) in enumerate(_MENU_ITEMS, 1) if item == action]
-    if not numbers:
-        raise SystemExit(f"no menu item does {action} in {_MENU_HEADER}")
-    return b"%d\n" % numbers[0]
+    return _answer("arraymenu", _ARRAYMENU_ITEMS, action)
