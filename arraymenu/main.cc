@@ -63,6 +63,6 @@ int main(int argc, char* argv[]) try {
         console::exitProgram(1);
     }
   }
-} catch (const console::ProgramExit& exit) {
-  return exit.status;
+} catch (...) {
+  return console::exitStatusOfCaught();
 }

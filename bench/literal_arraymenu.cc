@@ -39,6 +39,6 @@ int main() try {
     }
     std::cout << std::endl;
   }
-} catch (const console::ProgramExit& exit) {
-  return exit.status;
+} catch (...) {
+  return console::exitStatusOfCaught();
 }

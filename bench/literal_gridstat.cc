@@ -36,6 +36,6 @@ int main() try {
   delete[] matrix;
   if (!console::waitForKey()) console::exitAtStreamEnd();
   console::exitProgram(0);
-} catch (const console::ProgramExit& exit) {
-  return exit.status;
+} catch (...) {
+  return console::exitStatusOfCaught();
 }

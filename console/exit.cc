@@ -1,6 +1,7 @@
 #include "console/exit.h"
 
 #include <iostream>
+#include <new>
 
 namespace console {
 
@@ -23,6 +24,23 @@ void exitProgram(int status) {
   std::cerr.flush();
   // Unwinding to main frees what the dialogue owns on the way.
   throw ProgramExit{status};
+}
+
+int exitStatusOfCaught() noexcept {
+  try {
+    throw;
+  } catch (const ProgramExit& exit) {
+    return exit.status;
+  } catch (const std::ios_base::failure&) {
+    try {
+      exitAtStreamEnd();
+    } catch (const ProgramExit& exit) {
+      return exit.status;
+    }
+  } catch (...) {
+    reportOutOfMemory();
+    return kStatusOutOfMemory;
+  }
 }
 
 }  // namespace console

@@ -1,11 +1,11 @@
 // The way out of every program: its exit statuses, and leaving the dialogue by unwinding to
-// `main`, so that what the dialogue owns is freed on the way. `main` catches `ProgramExit` and
-// returns its status:
+// `main`, so that what the dialogue owns is freed on the way. `main` catches everything and
+// returns the status `exitStatusOfCaught` gives, so that no exception ends a program unreported:
 //
 //   int main(int argc, char* argv[]) try {
 //     ...
-//   } catch (const console::ProgramExit& exit) {
-//     return exit.status;
+//   } catch (...) {
+//     return console::exitStatusOfCaught();
 //   }
 #ifndef CONSOLE_EXIT_H_
 #define CONSOLE_EXIT_H_
@@ -35,6 +35,12 @@ void reportOutOfMemory();
 /// Flushes standard output and error and leaves for `main` with `status`, or with status 4
 /// after writing "Oshibka zapisi" on standard error when standard output failed.
 [[noreturn]] void exitProgram(int status);
+
+/// In a catch block: the status the program ends with for the exception being handled. A
+/// `ProgramExit` gives its own status. A stream failure that escaped the dialogue ends as
+/// `exitAtStreamEnd` does. Anything else means the program could not have what it needed (an
+/// allocation or a thread): "Nedostatochno pamyati" on standard error, status 3.
+int exitStatusOfCaught() noexcept;
 
 }  // namespace console
 

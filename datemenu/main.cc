@@ -87,6 +87,6 @@ int main(int argc, char* argv[]) try {
     }
     std::cout << std::endl;
   }
-} catch (const console::ProgramExit& exit) {
-  return exit.status;
+} catch (...) {
+  return console::exitStatusOfCaught();
 }

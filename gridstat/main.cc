@@ -41,6 +41,6 @@ int main(int argc, char* argv[]) try {
   matrixTool.releaseMatrix();
   if (!console::waitForKey()) console::exitAtStreamEnd();
   console::exitProgram(0);
-} catch (const console::ProgramExit& exit) {
-  return exit.status;
+} catch (...) {
+  return console::exitStatusOfCaught();
 }
