@@ -16,8 +16,6 @@
 
 #include <istream>
 
-#include "console/prompt.h"
-
 namespace console {
 
 /// Starts line editing on std::cin and std::cout when the conditions above hold; called by
@@ -27,11 +25,13 @@ namespace console {
 void startLineEditing();
 
 /// True when `in` reads its lines through the line editor.
-bool editsLines(const std::istream& in);
+bool editsLines(std::istream& in);
 
-/// Names the prompt about to be written: what standard output holds is written now, and the
-/// text written after it is the prompt of the next line read. Its history is the one of `name`.
-void namePrompt(PromptName name);
+/// Names the prompt about to be written for the next line read from `in`, when the editor reads
+/// it: what standard output holds is written now, and the text written after it is the prompt.
+/// The answers typed to prompts named with the same `history`, an id of the caller's choosing,
+/// make one history; each id has its own.
+void namePrompt(std::istream& in, int history);
 
 /// Before a read from an edited stream: leaves what standard output holds for the editor, which
 /// draws it as the prompt when a line has to be read; if none has to be, the next flush writes

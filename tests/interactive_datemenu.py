@@ -8,8 +8,8 @@ import select
 import subprocess
 import sys
 
-from live import EDITING, check, end_of_input_is_final, finish, read_until, running, send
-from live import spawn_on_pty
+from live import EDITING, EDITING_LOCALES, KEYS_KEEPING_THE_ANSWER, check, end_of_input_is_final
+from live import finish, read_until, running, send, spawn_on_pty
 from texts import CLEAR, DATEMENU_CHOICE_PROMPT as CHOICE_PROMPT, DATEMENU_DATE_PROMPT as DATE_PROMPT
 
 
@@ -91,16 +91,33 @@ def edited(program):
 
 def typed_bytes_reach_the_program(program):
     """A letter outside ASCII inside a date is never dropped: the date is refused, with editing
-    and without it (the C locale), and on a terminal without a description, where the line is
-    read plainly and nothing but the dialogue is written."""
-    for env in (EDITING, dict(EDITING, LANG="C"), dict(EDITING, TERM="foo-bar")):
-        name = f"typed bytes with {env}"
+    and on a terminal without a description, where the line is read plainly and nothing but the
+    dialogue is written. Lines are edited in every locale, also one that fails to load, and no
+    key of KEYS_KEEPING_THE_ANSWER changes the date typed before it."""
+    letter_date = "01.01.20\u044f11".encode()
+    rows = [(EDITING, letter_date, None), (dict(EDITING, LANG="C"), letter_date, None),
+            (dict(EDITING, TERM="foo-bar"), letter_date, None)]
+    rows += [({"TERM": "xterm", **locale}, b"15.06.209" + LEFT + b"0", b"15.6.2009")
+             for locale in ({}, {"LC_ALL": "C"}, {"LC_ALL": "POSIX"}, {"LANG": "en_US.UTF-8"},
+                            {"LC_CTYPE": "UTF-8"})]
+    rows += [(env, b"15.06.2009" + key, b"15.6.2009")
+             for env in EDITING_LOCALES for key in KEYS_KEEPING_THE_ANSWER.values()]
+    for env, typed, printed in rows:
+        name = f"typed bytes {typed!r} with {env}"
         proc, master = spawn_on_pty(program, env=env)
         with running(name, proc, master):
             seen = read_until(master, DATE_PROMPT)
             check(f"{name}: the prompt alone", seen == DATE_PROMPT, repr(seen))
-            os.write(master, "01.01.20\u044f11\n".encode())
-            seen = read_until(master, b"Error, vvedite verno\r\n" + DATE_PROMPT, seen)
+            os.write(master, typed + b"\n")
+            if printed is None:
+                seen = read_until(master, b"Error, vvedite verno\r\n" + DATE_PROMPT, seen)
+                continue
+            seen = read_until(master, CHOICE_PROMPT, seen)
+            os.write(master, b"4\n")
+            asked = len(seen)
+            seen = read_until(master, CHOICE_PROMPT, seen)
+            check(f"{name}: the date", b"\r\n" + printed + b"\r\n" in seen[asked:],
+                  repr(seen[asked - 100:asked + 40]))
 
 
 def line_limit(program):
