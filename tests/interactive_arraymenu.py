@@ -117,12 +117,14 @@ def typed_bytes_reach_the_program(program):
 
 def history_after_an_empty_line(program):
     """Each prompt keeps its own history also when its answer comes on a bare line after an
-    empty Enter: Up at the menu never recalls the size typed so."""
+    empty Enter: Up at the menu never recalls the size typed so. Ctrl-L on that bare line draws
+    the question too."""
     name = "history after an empty line"
     proc, master = spawn_on_pty(program, env=EDITING)
     with running(name, proc, master):
         seen = read_until(master, SIZE_PROMPT)
-        os.write(master, b"\n")
+        os.write(master, b"\n\x0c")  # Ctrl-L on the bare line draws the question above it
+        seen = read_until(master, b"\x1b[H\x1b[2J" + SIZE_PROMPT + b"\r\n", seen)
         os.write(master, APPEND)  # the size, on a bare line: the number of the append item
         seen = read_until(master, CHOICE_PROMPT, seen)
         os.write(master, b"\n")

@@ -7,6 +7,7 @@ import os
 import select
 import subprocess
 import sys
+import time
 
 from live import EDITING, EDITING_LOCALES, KEYS_KEEPING_THE_ANSWER, check, end_of_input_is_final
 from live import finish, read_until, running, send, spawn_on_pty
@@ -120,10 +121,24 @@ def typed_bytes_reach_the_program(program):
                   repr(seen[asked - 100:asked + 40]))
 
 
+def terminal_gone(program):
+    """The terminal goes away while a line is edited (its master side closed, no hang-up signal):
+    reading and writing it fail, and the program ends with "Oshibka chteniya" and status 4."""
+    name = "terminal gone"
+    proc, master = spawn_on_pty(program, env=EDITING)
+    with running(name, proc):
+        read_until(master, DATE_PROMPT)
+        os.write(master, b"15.06")
+        time.sleep(0.1)
+        os.close(master)
+        check(f"{name}: exit status", proc.wait(timeout=5) == 4, str(proc.returncode))
+
+
 def line_limit(program):
     """An edited line holds 4095 bytes: a date line of exactly that length is taken whole, and
     of one byte more loses its last digit (leading zeros make up the length). Alt and a digit
-    repeat no key, which could grow a line past its limit at one stroke."""
+    repeat no key, which could grow a line past its limit at one stroke. A line cut short in a
+    paste rings the bell once."""
     name = "line limit"
     proc, master = spawn_on_pty(program, env=EDITING)
     with running(name, proc, master):
@@ -140,6 +155,12 @@ def line_limit(program):
                   repr(seen[asked:asked + 40]))
             os.write(master, b"3\n")
             seen = read_until(master, DATE_PROMPT, seen)
+        # A line cut short, and the lines pasted behind it taken whole: one bell for the cut.
+        os.write(master, b"0" * 5000 + b"\n01.01.2012\n4\n")
+        pasted = len(seen)
+        seen = read_until(master, b"\r\n1.1.2012\r\n", seen)
+        check(f"{name}: one bell for a line cut short", seen[pasted:].count(b"\a") == 1,
+              str(seen[pasted:].count(b"\a")))
 
 
 def long_pastes(program):
@@ -174,6 +195,7 @@ def main():
     typed_bytes_reach_the_program(program)
     line_limit(program)
     long_pastes(program)
+    terminal_gone(program)
     end_of_input_is_final(program, DATE_PROMPT, b"12.3")
     end_of_input_is_final(program, DATE_PROMPT, b"1.1.2000")
     return finish()
