@@ -1,8 +1,10 @@
-// Line editing at the prompts on a terminal: when standard input and output are both terminals,
-// TERM names a terminal with a description other than `dumb`, and the locale's character set is
-// UTF-8, lines are read through a line editor (libedit), with Left, Right, Home, End, Delete and
-// the usual control keys, and a history of the answers given to each prompt in this run.
-// Everywhere else nothing changes.
+// Line editing at the prompts on a terminal: when standard input and output are both terminals
+// and TERM names a terminal with a description other than `dumb`, lines are read through a line
+// editor (libedit), with the keys of `editingKeys` (line_text.h) and a history of the answers
+// given to each prompt in this run; every other key is dropped whole. Lines are edited as UTF-8
+// in every locale: where the locale's character set is not UTF-8 (none set, C, one that fails to
+// load, another character set), the character type is C.UTF-8's, as terminals send UTF-8
+// whatever the locale says. Everywhere else (and where C.UTF-8 fails to load) nothing changes.
 //
 // The editor hands the program exactly the bytes typed and left in the line: a UTF-8 character
 // is one character to edit, and a byte that is not UTF-8 is kept as it came. A line holds at most
