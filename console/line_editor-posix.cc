@@ -10,6 +10,7 @@
 #include <termcap.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <clocale>
@@ -99,6 +100,7 @@ struct LineRead {
   size_t lineBytes = 0;  // bytes of the edited line, when `lineBytesKnown`
   bool lineBytesKnown = false;
   bool bellRung = false;  // for a character refused since the last one inserted
+  size_t columns = 0;     // the window's width when the line was last drawn
 };
 
 // The editor, a history for each id the program gives its prompts, and the prompt.
@@ -178,19 +180,27 @@ bool overLimit(EditLine* line, LineRead& read, wchar_t c) {
   return read.lineBytes + byteLength(c) > kMaxLineBytes;
 }
 
-// Draws the prompt and the line again after the window changed its size. Terminals rewrap the
-// lines they show to the new width, so the prompt's last line now starts as many rows above the
-// cursor as its text before the cursor fills.
-void redrawAfterResize(EditLine* line, const std::string& prompt) {
-  el_resize(line);
+// The window's width in columns, 0 when it is not known.
+size_t windowColumns() {
   winsize window{};
-  if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &window) != 0 || window.ws_col == 0) return;
+  return ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &window) == 0 ? window.ws_col : 0;
+}
+
+// Draws the prompt and the line again after the window changed its size from `oldColumns`.
+// Terminals that rewrap the lines they show put the cursor of a narrowed window as many rows
+// below the prompt's last line as its text before the cursor fills at the new width; on a
+// widened one the cursor stays on its row, as it does on terminals that do not rewrap, so the
+// old width tells where the prompt starts.
+void redrawAfterResize(EditLine* line, const std::string& prompt, size_t oldColumns) {
+  el_resize(line);
+  const size_t width = std::min(windowColumns(), oldColumns);
+  if (width == 0) return;
   size_t columns = 0;
   for (char c : prompt) columns += c == '\t' ? 8 - columns % 8 : 1;
   const LineInfoW* info = el_wline(line);
   for (const wchar_t* c = info->buffer; c < info->cursor; ++c) columns += shownWidth(*c);
   std::string redraw;
-  if (const size_t rowsUp = columns / window.ws_col; rowsUp > 0) {
+  if (const size_t rowsUp = columns / width; rowsUp > 0) {
     redraw = "\033[" + std::to_string(rowsUp) + "A";
   }
   writeAll(STDOUT_FILENO, redraw + "\r\033[J");
@@ -203,7 +213,9 @@ void takeSignal(EditLine* line, int fd, int signo) {
   LineEditor& editor = editorOf(line);
   LineRead& read = editor.read;
   if (signo == SIGWINCH) {
-    redrawAfterResize(line, editor.prompt);
+    const size_t oldColumns = read.columns;
+    read.columns = windowColumns();
+    redrawAfterResize(line, editor.prompt, oldColumns);
   } else if (signo == SIGTSTP) {
     suspend(fd, read.modes);
     writeQuestion(editor);
@@ -341,6 +353,7 @@ bool editLine(LineEditor& editor, std::wstring* text, bool* failed) {
   el_wset(line, EL_HIST, history_w, history);
   read.lineBytesKnown = false;
   read.bellRung = false;
+  read.columns = windowColumns();
   int count = 0;
   const wchar_t* got = el_wgets(line, &count);
   restoreSignals(read.signals, takeCaughtSignal());
