@@ -92,6 +92,11 @@ void scanKey(KeyScan* scan, wchar_t c, std::deque<std::wstring>* keys) {
       break;
     case KeyPart::escape:
     case KeyPart::secondEscape:
+      if (c == L'\r' || c == L'\n') {
+        endKey();  // Enter after Escape is Enter still
+        scanKey(scan, c, keys);
+        return;
+      }
       if (c == L'[') {
         next = KeyPart::csiParameters;
       } else if (c == L'O') {
@@ -102,7 +107,9 @@ void scanKey(KeyScan* scan, wchar_t c, std::deque<std::wstring>* keys) {
       break;
     case KeyPart::csiParameters:
     case KeyPart::csiIntermediates:
-      if (intermediate) {
+      if (c == L'[' && scan->key.size() == 2) {
+        next = KeyPart::ss3;  // the Linux console's F1 to F5: ESC [ [ and a letter
+      } else if (intermediate) {
         next = KeyPart::csiIntermediates;
       } else if (parameter && scan->part == KeyPart::csiParameters) {
         next = KeyPart::csiParameters;
@@ -137,7 +144,7 @@ KeyUse keyUse(std::wstring_view key) {
       return KeyUse::edit;
     }
   }
-  return key.size() > 1 ? KeyUse::dropWithBell : KeyUse::drop;
+  return !key.empty() && key[0] == kEscape ? KeyUse::dropWithBell : KeyUse::drop;
 }
 
 std::span<const EditingKey> editingKeys() {

@@ -47,9 +47,10 @@ inline constexpr size_t kMaxKeyChars = 16;
 
 /// Takes `c`, the next character typed, and appends to `keys` each key it ends. A key is one
 /// character, or an escape sequence: ESC [ with parameters (0x30 to 0x3F) and intermediates (0x20
-/// to 0x2F) up to a final character (0x40 to 0x7E); ESC O with parameters and a final character;
-/// or ESC, once or twice, and one character or one of these sequences (Alt with a key). A
-/// character that has no place in the sequence under way ends it and starts a key of its own.
+/// to 0x2F) up to a final character (0x40 to 0x7E); ESC O, or the Linux console's ESC [ [, with
+/// parameters and a final character; or ESC, once or twice, and one character or one of these
+/// sequences (Alt with a key). A line end, or a character that has no place in the sequence
+/// under way, ends it and starts a key of its own.
 void scanKey(KeyScan* scan, wchar_t c, std::deque<std::wstring>* keys);
 
 /// What a whole key does at the line: goes into it (a printable character or Tab), edits it (one

@@ -111,6 +111,9 @@ TEST(LineText, TakesWholeKeysAndTellsWhatEachDoes) {
        {L"\x1b[1;5A", L"\x1b[1;5H", L"\x1b[1;2D", L"\x1b[1;3D", L"\x1b[3;5~", L"\x1b[24~",
         L"\x1b[15~", L"\x1b[2~", L"\x1b[5~", L"\x1b[6~", L"\x1bOP"},
        std::vector<KeyUse>(11, KeyUse::dropWithBell)},
+      {L"\x1b[[A\x1b[[E",
+       {L"\x1b[[A", L"\x1b[[E"},  // the Linux console's F1 and F5
+       {KeyUse::dropWithBell, KeyUse::dropWithBell}},
       {L"\x1b\x1b[D\x1b[2 q",
        {L"\x1b\x1b[D", L"\x1b[2 q"},  // rxvt's Alt-Left, an intermediate
        {KeyUse::dropWithBell, KeyUse::dropWithBell}},
@@ -120,6 +123,9 @@ TEST(LineText, TakesWholeKeysAndTellsWhatEachDoes) {
         L"b",
         L"\x1b\u044F", L"\x1b\x1b\x1b"},
        {KeyUse::edit, KeyUse::dropWithBell, KeyUse::dropWithBell}},  // Alt with a key
+      {L"\x1b\r\x1b\x1b\n",
+       {L"\x1b", L"\r", L"\x1b\x1b", L"\n"},  // Escape, then Enter
+       {KeyUse::dropWithBell, KeyUse::edit, KeyUse::dropWithBell, KeyUse::edit}},
       {L"\x1b[1\r\x1bO\u044F",
        {L"\x1b[1", L"\r", L"\x1bO", L"\u044F"},  // broken off
        {KeyUse::dropWithBell, KeyUse::edit, KeyUse::dropWithBell, KeyUse::insert}},
