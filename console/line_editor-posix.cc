@@ -193,12 +193,15 @@ size_t windowColumns() {
 // old width tells where the prompt starts.
 void redrawAfterResize(EditLine* line, const std::string& prompt, size_t oldColumns) {
   el_resize(line);
-  const size_t width = std::min(windowColumns(), oldColumns);
+  const size_t newColumns = windowColumns();
+  const size_t width = oldColumns == 0 ? newColumns : std::min(newColumns, oldColumns);
   if (width == 0) return;
   size_t columns = 0;
   for (char c : prompt) columns += c == '\t' ? 8 - columns % 8 : 1;
   const LineInfoW* info = el_wline(line);
-  for (const wchar_t* c = info->buffer; c < info->cursor; ++c) columns += shownWidth(*c);
+  for (const wchar_t* c = info->buffer; c < info->cursor; ++c) {
+    columns += *c == L'\t' ? 8 - columns % 8 : shownWidth(*c);
+  }
   std::string redraw;
   if (const size_t rowsUp = columns / width; rowsUp > 0) {
     redraw = "\033[" + std::to_string(rowsUp) + "A";
@@ -427,8 +430,7 @@ bool takeUtf8CharacterType() {
 }
 
 // Binds the keys of `editingKeys`; the character reader hands the editor no other control
-// character or escape sequence. Characters from U+0080 to U+00FF are inserted: the editor's
-// own table would take them for Alt with a key.
+// character or escape sequence.
 void bindEditingKeys(EditLine* line) {
   el_set(line, EL_EDITOR, "emacs");
   el_set(line, EL_ADDFN, "end-or-delete", "End of input on an empty line, else delete",
@@ -438,10 +440,7 @@ void bindEditingKeys(EditLine* line) {
   for (const EditingKey& key : editingKeys()) {
     el_set(line, EL_BIND, std::string(key.keys).c_str(), key.function, nullptr);
   }
-  for (wchar_t c = 0x80; c <= 0xFF; ++c) {
-    const wchar_t text[] = {c, L'\0'};
-    el_wset(line, EL_BIND, text, L"ed-insert", nullptr);
-  }
+  // Tab goes into the line, as on a terminal without editing: a pasted table keeps its blanks.
   el_set(line, EL_BIND, "\t", "ed-insert", nullptr);
 }
 

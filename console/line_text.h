@@ -72,7 +72,8 @@ struct EditingKey {
 std::span<const EditingKey> editingKeys();
 
 /// The columns the editor takes to show `c` in the locale's character type: a control character
-/// as ^X, a character the terminal cannot print as \U+XXXX or \U+XXXXX.
+/// as ^X, a character the terminal cannot print as \U+XXXX or \U+XXXXX. (Tab, which reaches the
+/// next tab stop, is the caller's to count.)
 size_t shownWidth(wchar_t c);
 
 /// Appends the bytes `c` was read from (see above) to `bytes`.

@@ -149,6 +149,6 @@ TEST(LineText, TakesWholeKeysAndTellsWhatEachDoes) {
 }
 
 TEST(LineText, ShowsAControlCharacterInTwoColumns) {
-  for (wchar_t c : {L'\0', L'\t', L'\x1f', L'\x7f'}) EXPECT_EQ(2u, console::shownWidth(c));
+  for (wchar_t c : {L'\0', L'\x1b', L'\x1f', L'\x7f'}) EXPECT_EQ(2u, console::shownWidth(c));
   EXPECT_EQ(1u, console::shownWidth(L'a'));
 }

@@ -91,13 +91,14 @@ def edited(program):
 
 
 def typed_bytes_reach_the_program(program):
-    """A letter outside ASCII inside a date is never dropped: the date is refused, with editing
-    and on a terminal without a description, where the line is read plainly and nothing but the
-    dialogue is written. Lines are edited in every locale, also one that fails to load, and no
+    """A letter outside ASCII or a Tab inside a date is never dropped: the date is refused, with
+    editing and on a terminal without a description, where the line is read plainly and nothing
+    but the dialogue is written. Lines are edited in every locale, also one that fails to load, and no
     key of KEYS_KEEPING_THE_ANSWER changes the date typed before it."""
     letter_date = "01.01.20\u044f11".encode()
     rows = [(EDITING, letter_date, None), (dict(EDITING, LANG="C"), letter_date, None),
-            (dict(EDITING, TERM="foo-bar"), letter_date, None)]
+            (dict(EDITING, TERM="foo-bar"), letter_date, None),
+            (EDITING, b"15.06.20\t09", None)]  # Tab goes into the line, as typed
     rows += [({"TERM": "xterm", **locale}, b"15.06.209" + LEFT + b"0", b"15.6.2009")
              for locale in ({}, {"LC_ALL": "C"}, {"LC_ALL": "POSIX"}, {"LANG": "en_US.UTF-8"},
                             {"LC_CTYPE": "UTF-8"})]
