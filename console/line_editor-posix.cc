@@ -17,12 +17,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
-#include <deque>
 #include <iostream>
 #include <map>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "console/line_editor.h"
 #include "console/line_text.h"
@@ -93,9 +93,12 @@ struct LineRead {
   TerminalModes modes{};
   SavedSignals signals{};
   Utf8Reader utf8;
+  // Kept from one read to the next, so that a long paste reuses their memory.
+  std::wstring chars;  // characters of the bytes last read
   KeyScan scan;
-  std::deque<std::wstring> keys;  // whole keys read, not yet handed over
-  std::wstring key;               // the key being handed over; its characters from `next` on
+  std::vector<std::wstring> keys;  // whole keys read; those from `nextKey` on not handed over
+  size_t nextKey = 0;
+  std::wstring key;  // the key being handed over; its characters from `next` on
   size_t next = 0;
   size_t lineBytes = 0;  // bytes of the edited line, when `lineBytesKnown`
   bool lineBytesKnown = false;
@@ -287,28 +290,28 @@ int readEditorChar(EditLine* line, wchar_t* c) {
       *c = read.key[read.next++];
       return 1;
     }
-    if (!read.keys.empty()) {
-      std::wstring key = std::move(read.keys.front());
-      read.keys.pop_front();
-      takeKey(line, read, std::move(key));
+    if (read.nextKey < read.keys.size()) {
+      takeKey(line, read, std::move(read.keys[read.nextKey++]));
       continue;
     }
+    read.keys.clear();
+    read.nextKey = 0;
     // A byte at a time, so that what follows the line stays for whoever reads the terminal
     // next; but a paste past the limit is dropped as fast as it comes.
     std::array<unsigned char, 4096> bytes;
     const ssize_t got = readBytes(line, fd, bytes.data(), read.bellRung ? bytes.size() : 1);
-    std::wstring chars;
+    read.chars.clear();
     if (got <= 0) {
-      finishUtf8(&read.utf8, &chars);
-      for (wchar_t typed : chars) scanKey(&read.scan, typed, &read.keys);
+      finishUtf8(&read.utf8, &read.chars);
+      for (wchar_t typed : read.chars) scanKey(&read.scan, typed, &read.keys);
       read.scan = KeyScan{};  // a key cut short by the end is no key
       if (!read.keys.empty()) continue;
       *c = L'\0';
       return static_cast<int>(got);
     }
     for (ssize_t i = 0; i < got; ++i)
-      readUtf8Byte(&read.utf8, bytes.at(static_cast<size_t>(i)), &chars);
-    for (wchar_t typed : chars) scanKey(&read.scan, typed, &read.keys);
+      readUtf8Byte(&read.utf8, bytes.at(static_cast<size_t>(i)), &read.chars);
+    for (wchar_t typed : read.chars) scanKey(&read.scan, typed, &read.keys);
   }
 }
 

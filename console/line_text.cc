@@ -76,7 +76,7 @@ void finishUtf8(Utf8Reader* reader, std::wstring* chars) {
   reader->count = 0;
 }
 
-void scanKey(KeyScan* scan, wchar_t c, std::deque<std::wstring>* keys) {
+void scanKey(KeyScan* scan, wchar_t c, std::vector<std::wstring>* keys) {
   const auto endKey = [scan, keys] {
     keys->push_back(std::move(scan->key));
     scan->key.clear();

@@ -8,10 +8,10 @@
 
 #include <array>
 #include <cstddef>
-#include <deque>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace console {
 
@@ -51,7 +51,7 @@ inline constexpr size_t kMaxKeyChars = 16;
 /// parameters and a final character; or ESC, once or twice, and one character or one of these
 /// sequences (Alt with a key). A line end, or a character that has no place in the sequence
 /// under way, ends it and starts a key of its own.
-void scanKey(KeyScan* scan, wchar_t c, std::deque<std::wstring>* keys);
+void scanKey(KeyScan* scan, wchar_t c, std::vector<std::wstring>* keys);
 
 /// What a whole key does at the line: goes into it (a printable character or Tab), edits it (one
 /// of `editingKeys`), or nothing: an unbound control character is dropped silently, an unbound

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <random>
 #include <string>
 #include <vector>
@@ -139,9 +138,9 @@ TEST(LineText, TakesWholeKeysAndTellsWhatEachDoes) {
   };
   for (const auto& c : cases) {
     console::KeyScan scan;
-    std::deque<std::wstring> keys;
+    std::vector<std::wstring> keys;
     for (wchar_t typed : c.typed) console::scanKey(&scan, typed, &keys);
-    EXPECT_EQ(c.keys, std::vector<std::wstring>(keys.begin(), keys.end()));
+    EXPECT_EQ(c.keys, keys);
     std::vector<KeyUse> uses;
     for (const std::wstring& key : keys) uses.push_back(console::keyUse(key));
     EXPECT_EQ(c.uses, uses);
