@@ -10,12 +10,14 @@
 
 namespace {
 
+// The histories of answers on a terminal with line editing, one for each question.
+enum PromptHistory { sizeAnswers, choiceAnswers, elementNumberAnswers, valueAnswers };
+
 constexpr std::string_view kInputError = "Error vvoda, vvedi pravilnor znachenie";
 
-const console::Prompt kSizePrompt{console::PromptName::size, "vvedite razmer massiva: "};
-const console::Prompt kElementNumberPrompt{console::PromptName::elementNumber,
-                                           "Vvedite nomer elementa: "};
-const console::Prompt kValuePrompt{console::PromptName::value, "Vvedite znachenie elementa: "};
+const console::Prompt kSizePrompt{sizeAnswers, "vvedite razmer massiva: "};
+const console::Prompt kElementNumberPrompt{elementNumberAnswers, "Vvedite nomer elementa: "};
+const console::Prompt kValuePrompt{valueAnswers, "Vvedite znachenie elementa: "};
 
 }  // namespace
 
@@ -32,7 +34,7 @@ bool inputSize(uint32_t& arraySize) {
 bool inputChoice(int32_t& choice) {
   static const std::string promptText =
       "Vvedite chislo (1.." + std::to_string(kMenu.size()) + "): ";
-  const console::Prompt prompt{console::PromptName::menuChoice, promptText};
+  const console::Prompt prompt{choiceAnswers, promptText};
   return console::askUntilAccepted(kInputError, [&] {
     console::askValue(prompt, choice);
     if (choice > 0 && static_cast<size_t>(choice) <= kMenu.size()) return true;

@@ -5,9 +5,9 @@ namespace console {
 
 void startLineEditing() {}
 
-bool editsLines(const std::istream& /*in*/) { return false; }
+bool editsLines(std::istream& /*in*/) { return false; }
 
-void namePrompt(PromptName /*name*/) {}
+void namePrompt(std::istream& /*in*/, int /*history*/) {}
 
 bool flushBeforeEditedRead() { return true; }
 

@@ -10,6 +10,7 @@
 #include <termcap.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <clocale>
@@ -17,8 +18,11 @@
 #include <cstring>
 #include <cwchar>
 #include <iostream>
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "console/line_editor.h"
 #include "console/line_text.h"
@@ -29,7 +33,6 @@ namespace {
 
 // Answers kept per prompt.
 constexpr int kHistorySize = 100;
-constexpr size_t kPromptCount = static_cast<size_t>(PromptName::columns) + 1;
 
 // Writes all of `bytes` to `fd`; false when a write fails.
 bool writeAll(int fd, std::string_view bytes) {
@@ -90,39 +93,43 @@ struct LineRead {
   TerminalModes modes{};
   SavedSignals signals{};
   Utf8Reader utf8;
-  std::wstring pending;  // characters read; those from `next` on are not yet handed over
+  // Kept from one read to the next, so that a long paste reuses their memory.
+  std::wstring chars;  // characters of the bytes last read
+  KeyScan scan;
+  std::vector<std::wstring> keys;  // whole keys read; those from `nextKey` on not handed over
+  size_t nextKey = 0;
+  std::wstring key;  // the key being handed over; its characters from `next` on
   size_t next = 0;
-  KeyScan keys;
   size_t lineBytes = 0;  // bytes of the edited line, when `lineBytesKnown`
   bool lineBytesKnown = false;
+  bool bellRung = false;  // for a character refused since the last one inserted
+  size_t columns = 0;     // the window's width when the line was last drawn
 };
 
-// The editor and a history for each prompt.
-struct Editor {
+// The editor, a history for each id the program gives its prompts, and the prompt.
+struct LineEditor {
   EditLine* line = nullptr;
-  std::array<HistoryW*, kPromptCount> histories{};
-  PromptName promptName = PromptName::date;
+  std::map<int, HistoryW*> histories;
+  int history = 0;
   std::string question;  // the prompt's whole lines, written before the editor draws the rest
   std::string prompt;    // the prompt's last line, which the editor draws
-  PromptKeepingOutput* output = nullptr;
+  bool questionWritten = false;
+  PromptKeepingOutput output;
   LineRead read;
-
-  // The editor itself is left alone at exit: ending it would flush the terminal's input,
-  // which belongs to whatever reads the terminal next.
-  ~Editor() {
-    for (HistoryW* history : histories) {
-      if (history != nullptr) history_wend(history);
-    }
-  }
 };
 
-Editor editor;
+// The editor whose line `line` is; the library hands the callbacks nothing else.
+LineEditor& editorOf(EditLine* line) {
+  void* editor = nullptr;
+  el_get(line, EL_CLIENTDATA, &editor);
+  return *static_cast<LineEditor*>(editor);
+}
 
-char* currentPrompt(EditLine* /*line*/) { return editor.prompt.data(); }
+char* currentPrompt(EditLine* line) { return editorOf(line).prompt.data(); }
 
 // Writes the prompt's whole lines, with a carriage return before each line end where the
 // editor's mode of the terminal does not add one.
-void writeQuestion() {
+void writeQuestion(const LineEditor& editor) {
   const tcflag_t output = editor.read.modes.own.c_oflag;
   const bool addsReturn = (output & OPOST) != 0 && (output & ONLCR) != 0;
   std::string lines;
@@ -133,17 +140,25 @@ void writeQuestion() {
   writeAll(STDOUT_FILENO, lines);
 }
 
-// Splits the prompt taken from standard output into its whole lines and its last line. A read
-// with no prompt of its own (after an empty line) keeps the question it answers.
-void takePrompt() {
-  const std::string taken = editor.output->takePrompt();
+// Splits the prompt taken from standard output into its whole lines, written now, and its last
+// line. A read with no prompt of its own (a bare line after an empty Enter) keeps the question
+// it answers, the prompt's last line now a whole line of it, for Ctrl-L and a continue to draw.
+void takePrompt(LineEditor& editor) {
+  const std::string taken = editor.output.takePrompt();
+  if (taken.empty() && editor.questionWritten) {
+    if (!editor.prompt.empty()) editor.question += editor.prompt + '\n';
+    editor.prompt.clear();
+    return;
+  }
   const size_t lastLine = taken.rfind('\n') + 1;  // 0 when there is no line end
-  if (lastLine > 0) editor.question = taken.substr(0, lastLine);
+  editor.question = taken.substr(0, lastLine);
   editor.prompt = taken.substr(lastLine);
+  writeQuestion(editor);
+  editor.questionWritten = true;
 }
 
-HistoryW* promptHistory() {
-  HistoryW*& history = editor.histories.at(static_cast<size_t>(editor.promptName));
+HistoryW* promptHistory(LineEditor& editor) {
+  HistoryW*& history = editor.histories[editor.history];
   if (history == nullptr) {
     history = history_winit();
     HistEventW event;
@@ -159,16 +174,8 @@ size_t editedLineBytes(EditLine* line) {
   return bytes;
 }
 
-bool byteArrived(int fd) {
-  pollfd input{fd, POLLIN, 0};
-  return ::poll(&input, 1, 0) > 0 && (input.revents & POLLIN) != 0;
-}
-
-// True when `c` would be inserted into the line although the line has no room for it. Control
-// characters and the bytes of escape sequences edit the line; they are always taken.
-bool overLimit(EditLine* line, wchar_t c) {
-  LineRead& read = editor.read;
-  if (!insertsCharacter(&read.keys, c)) return false;
+// True when the line has no room for `c`.
+bool overLimit(EditLine* line, LineRead& read, wchar_t c) {
   if (!read.lineBytesKnown) {
     read.lineBytes = editedLineBytes(line);
     read.lineBytesKnown = true;
@@ -176,28 +183,30 @@ bool overLimit(EditLine* line, wchar_t c) {
   return read.lineBytes + byteLength(c) > kMaxLineBytes;
 }
 
-// The columns the editor takes to show `c`: a control character as ^X, a character the terminal
-// cannot print as \U+XXXX.
-size_t shownWidth(wchar_t c) {
-  if (c < 0x20 || c == 0x7F) return 2;
-  const int width = ::wcwidth(c);
-  if (width >= 0) return static_cast<size_t>(width);
-  return c > 0xFFFF ? 8 : 7;
+// The window's width in columns, 0 when it is not known.
+size_t windowColumns() {
+  winsize window{};
+  return ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &window) == 0 ? window.ws_col : 0;
 }
 
-// Draws the prompt and the line again after the window changed its size. Terminals rewrap the
-// lines they show to the new width, so the prompt's last line now starts as many rows above the
-// cursor as its text before the cursor fills.
-void redrawAfterResize(EditLine* line) {
+// Draws the prompt and the line again after the window changed its size from `oldColumns`.
+// Terminals that rewrap the lines they show put the cursor of a narrowed window as many rows
+// below the prompt's last line as its text before the cursor fills at the new width; on a
+// widened one the cursor stays on its row, as it does on terminals that do not rewrap, so the
+// old width tells where the prompt starts.
+void redrawAfterResize(EditLine* line, const std::string& prompt, size_t oldColumns) {
   el_resize(line);
-  winsize window{};
-  if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &window) != 0 || window.ws_col == 0) return;
+  const size_t newColumns = windowColumns();
+  const size_t width = oldColumns == 0 ? newColumns : std::min(newColumns, oldColumns);
+  if (width == 0) return;
   size_t columns = 0;
-  for (char c : editor.prompt) columns += c == '\t' ? 8 - columns % 8 : 1;
+  for (char c : prompt) columns += c == '\t' ? 8 - columns % 8 : 1;
   const LineInfoW* info = el_wline(line);
-  for (const wchar_t* c = info->buffer; c < info->cursor; ++c) columns += shownWidth(*c);
+  for (const wchar_t* c = info->buffer; c < info->cursor; ++c) {
+    columns += *c == L'\t' ? 8 - columns % 8 : shownWidth(*c);
+  }
   std::string redraw;
-  if (const size_t rowsUp = columns / window.ws_col; rowsUp > 0) {
+  if (const size_t rowsUp = columns / width; rowsUp > 0) {
     redraw = "\033[" + std::to_string(rowsUp) + "A";
   }
   writeAll(STDOUT_FILENO, redraw + "\r\033[J");
@@ -207,12 +216,15 @@ void redrawAfterResize(EditLine* line) {
 // Handles a signal caught while waiting for a key. Returns after a window resize or a stop;
 // a signal that ends the process ends it, with the terminal's settings given back first.
 void takeSignal(EditLine* line, int fd, int signo) {
+  LineEditor& editor = editorOf(line);
   LineRead& read = editor.read;
   if (signo == SIGWINCH) {
-    redrawAfterResize(line);
+    const size_t oldColumns = read.columns;
+    read.columns = windowColumns();
+    redrawAfterResize(line, editor.prompt, oldColumns);
   } else if (signo == SIGTSTP) {
     suspend(fd, read.modes);
-    writeQuestion();
+    writeQuestion(editor);
     el_set(line, EL_REFRESH);
   } else {
     ::tcsetattr(fd, TCSANOW, &read.modes.saved);
@@ -233,7 +245,7 @@ ssize_t readBytes(EditLine* line, int fd, unsigned char* bytes, size_t size) {
       takeSignal(line, fd, signo);
       continue;
     }
-    if (::ppoll(&input, 1, nullptr, &editor.read.signals.mask) < 0) {
+    if (::ppoll(&input, 1, nullptr, &editorOf(line).read.signals.mask) < 0) {
       if (errno == EINTR) continue;
       return -1;
     }
@@ -242,38 +254,64 @@ ssize_t readBytes(EditLine* line, int fd, unsigned char* bytes, size_t size) {
   }
 }
 
-// The editor's character reader: 1 with a character in `*c`, 0 at end of input, -1 when the
-// terminal cannot be read.
-int readEditorChar(EditLine* line, wchar_t* c) {
-  LineRead& read = editor.read;
-  const int fd = STDIN_FILENO;
-  bool refusing = false;
-  for (;;) {
-    if (read.next < read.pending.size()) {
-      *c = read.pending[read.next++];
-      if (!overLimit(line, *c)) {
-        read.lineBytesKnown = false;  // the editor may change the line with this character
-        return 1;
+// Hands `key` to the editor unless the line is full or nothing is bound to it. A key that is
+// not taken rings the bell: once for an escape sequence, once for the characters refused in a
+// row, as a paste cut short.
+void takeKey(EditLine* line, LineRead& read, std::wstring key) {
+  switch (keyUse(key)) {
+    case KeyUse::insert:
+      if (overLimit(line, read, key[0])) {
+        if (!read.bellRung) writeAll(STDOUT_FILENO, "\a");
+        read.bellRung = true;
+        return;
       }
-      refusing = true;
-      // One bell for a paste cut short, one for each key typed.
-      if (read.next == read.pending.size() && !byteArrived(fd)) writeAll(STDOUT_FILENO, "\a");
+      read.bellRung = false;
+      break;
+    case KeyUse::edit:
+      break;
+    case KeyUse::drop:
+      return;
+    case KeyUse::dropWithBell:
+      writeAll(STDOUT_FILENO, "\a");
+      return;
+  }
+  read.key = std::move(key);
+  read.next = 0;
+  read.lineBytesKnown = false;  // the editor may change the line with this key
+}
+
+// The editor's character reader: 1 with a character in `*c`, 0 at end of input, -1 when the
+// terminal cannot be read. Whole keys are read first and handed over a character at a time.
+int readEditorChar(EditLine* line, wchar_t* c) {
+  LineRead& read = editorOf(line).read;
+  const int fd = STDIN_FILENO;
+  for (;;) {
+    if (read.next < read.key.size()) {
+      *c = read.key[read.next++];
+      return 1;
+    }
+    if (read.nextKey < read.keys.size()) {
+      takeKey(line, read, std::move(read.keys[read.nextKey++]));
       continue;
     }
-    read.pending.clear();
-    read.next = 0;
+    read.keys.clear();
+    read.nextKey = 0;
     // A byte at a time, so that what follows the line stays for whoever reads the terminal
     // next; but a paste past the limit is dropped as fast as it comes.
     std::array<unsigned char, 4096> bytes;
-    const ssize_t got = readBytes(line, fd, bytes.data(), refusing ? bytes.size() : 1);
+    const ssize_t got = readBytes(line, fd, bytes.data(), read.bellRung ? bytes.size() : 1);
+    read.chars.clear();
     if (got <= 0) {
-      finishUtf8(&read.utf8, &read.pending);
-      if (!read.pending.empty()) continue;
+      finishUtf8(&read.utf8, &read.chars);
+      for (wchar_t typed : read.chars) scanKey(&read.scan, typed, &read.keys);
+      read.scan = KeyScan{};  // a key cut short by the end is no key
+      if (!read.keys.empty()) continue;
       *c = L'\0';
       return static_cast<int>(got);
     }
     for (ssize_t i = 0; i < got; ++i)
-      readUtf8Byte(&read.utf8, bytes.at(static_cast<size_t>(i)), &read.pending);
+      readUtf8Byte(&read.utf8, bytes.at(static_cast<size_t>(i)), &read.chars);
+    for (wchar_t typed : read.chars) scanKey(&read.scan, typed, &read.keys);
   }
 }
 
@@ -291,7 +329,7 @@ unsigned char endOrDelete(EditLine* line, int /*key*/) {
 // Ctrl-L: clears the screen and draws the question, the prompt and the line at its top.
 unsigned char clearAndRedraw(EditLine* line, int /*key*/) {
   writeAll(STDOUT_FILENO, "\033[H\033[2J");
-  writeQuestion();
+  writeQuestion(editorOf(line));
   el_set(line, EL_REFRESH);
   return CC_NORM;
 }
@@ -307,7 +345,7 @@ void remember(HistoryW* history, std::wstring line) {
 // Reads one line through the editor, drawing `editor.prompt`. Returns the line with its line
 // end, or false at end of input (Ctrl-D on an empty line) with `*failed` set when the terminal
 // could not be read.
-bool editLine(std::wstring* text, bool* failed) {
+bool editLine(LineEditor& editor, std::wstring* text, bool* failed) {
   LineRead& read = editor.read;
   EditLine* line = editor.line;
   catchSignals(kEditingSignals, &read.signals);
@@ -316,12 +354,12 @@ bool editLine(std::wstring* text, bool* failed) {
   // as it shows is not echoed by the terminal as well.
   el_set(line, EL_PREP_TERM, 1);
   ::tcgetattr(STDIN_FILENO, &read.modes.own);
-  const bool questionKnown = !editor.question.empty();
-  takePrompt();
-  if (!questionKnown) writeQuestion();
-  HistoryW* history = promptHistory();
+  takePrompt(editor);
+  HistoryW* history = promptHistory(editor);
   el_wset(line, EL_HIST, history_w, history);
   read.lineBytesKnown = false;
+  read.bellRung = false;
+  read.columns = windowColumns();
   int count = 0;
   const wchar_t* got = el_wgets(line, &count);
   restoreSignals(read.signals, takeCaughtSignal());
@@ -332,15 +370,19 @@ bool editLine(std::wstring* text, bool* failed) {
   return true;
 }
 
-// Standard input, a line from the editor at a time.
+// Standard input, a line from the editor at a time. It owns the editor, which lives as long as
+// the stream reads through it.
 class EditedInput : public std::streambuf {
+ public:
+  LineEditor editor;
+
  protected:
   int_type underflow() override {
     if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
     if (ended_) return traits_type::eof();
     std::wstring text;
     bool failed = false;
-    if (!editLine(&text, &failed)) {
+    if (!editLine(editor, &text, &failed)) {
       // The stream reports a failing read by an exception and marks itself bad.
       if (failed) throw std::ios_base::failure("read error");
       ended_ = true;
@@ -357,6 +399,16 @@ class EditedInput : public std::streambuf {
   bool ended_ = false;
 };
 
+// The slot of a stream that points to the editor reading it, null on a stream read plainly.
+int editorIndex() {
+  static const int index = std::ios_base::xalloc();
+  return index;
+}
+
+LineEditor* editorReading(std::ios_base& stream) {
+  return static_cast<LineEditor*>(stream.pword(editorIndex()));
+}
+
 // True when TERM names a terminal with a description, other than `dumb`, which has none of the
 // cursor control that editing needs.
 bool terminalHasCursorControl() {
@@ -366,75 +418,69 @@ bool terminalHasCursorControl() {
   return ::tgetent(description, term) == 1;
 }
 
-// Takes the character set from the environment; true when it is UTF-8, the one the editor
-// reads. Otherwise the C locale stays.
-bool localeIsUtf8() {
+// Takes the character type from the environment when its character set is UTF-8, the one the
+// editor reads; otherwise (no locale set, C or POSIX, one that fails to load, or another
+// character set) C.UTF-8, since terminals send UTF-8 whatever the locale says, and a byte that
+// is no UTF-8 is kept as it came all the same. False, with the C locale, when neither loads.
+bool takeUtf8CharacterType() {
   if (std::setlocale(LC_CTYPE, "") != nullptr &&
       std::strcmp(::nl_langinfo(CODESET), "UTF-8") == 0) {
     return true;
   }
+  if (std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr) return true;
   std::setlocale(LC_CTYPE, "C");
   return false;
 }
 
+// Binds the keys of `editingKeys`; the character reader hands the editor no other control
+// character or escape sequence.
 void bindEditingKeys(EditLine* line) {
   el_set(line, EL_EDITOR, "emacs");
-  // Keys terminals send for Home, End and Delete, whatever the terminal description says.
-  for (const char* home : {"\033[H", "\033OH", "\033[1~", "\033[7~"}) {
-    el_set(line, EL_BIND, home, "ed-move-to-beg", nullptr);
-  }
-  for (const char* end : {"\033[F", "\033OF", "\033[4~", "\033[8~"}) {
-    el_set(line, EL_BIND, end, "ed-move-to-end", nullptr);
-  }
-  el_set(line, EL_BIND, "\033[3~", "ed-delete-next-char", nullptr);
-  el_set(line, EL_BIND, "^W", "ed-delete-prev-word", nullptr);
-  el_set(line, EL_BIND, "^U", "vi-kill-line-prev", nullptr);
-  // Keys that would put more into the line than was typed, past its limit: a count given with
-  // Alt and a digit repeats the next key, and yanking puts back text killed before.
-  for (const char* growing : {"\0330", "\0331", "\0332", "\0333", "\0334", "\0335", "\0336",
-                              "\0337", "\0338", "\0339", "^Y", "\033^_", "\033w", "\033W"}) {
-    el_set(line, EL_BIND, growing, "ed-unassigned", nullptr);
-  }
-  // Alt-X reads a command of the editor's own, whose output would go into the dialogue.
-  el_set(line, EL_BIND, "\033x", "ed-unassigned", nullptr);
-  el_set(line, EL_BIND, "\033X", "ed-unassigned", nullptr);
   el_set(line, EL_ADDFN, "end-or-delete", "End of input on an empty line, else delete",
          endOrDelete);
-  el_set(line, EL_BIND, "^D", "end-or-delete", nullptr);
   el_set(line, EL_ADDFN, "clear-and-redraw", "Clear the screen, then draw the question again",
          clearAndRedraw);
-  el_set(line, EL_BIND, "^L", "clear-and-redraw", nullptr);
+  for (const EditingKey& key : editingKeys()) {
+    el_set(line, EL_BIND, std::string(key.keys).c_str(), key.function, nullptr);
+  }
+  // Tab goes into the line, as on a terminal without editing: a pasted table keeps its blanks.
+  el_set(line, EL_BIND, "\t", "ed-insert", nullptr);
 }
 
 }  // namespace
 
 void startLineEditing() {
   if (!::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO) || !terminalHasCursorControl() ||
-      !localeIsUtf8()) {
+      !takeUtf8CharacterType()) {
     return;
   }
   EditLine* line = el_init("consoletools", stdin, stdout, stderr);
   if (line == nullptr) return;
+  // The standard streams flush at exit, after this file's statics are gone: their buffers, and
+  // the editor with them, must outlive them, so they are never destroyed.
+  auto* input = new EditedInput;
+  LineEditor& editor = input->editor;
+  editor.line = line;
+  el_set(line, EL_CLIENTDATA, &editor);
   el_set(line, EL_PROMPT, currentPrompt);
   el_wset(line, EL_GETCFN, readEditorChar);
   bindEditingKeys(line);
-  editor.line = line;
-  // The standard streams flush at exit, after this file's statics are gone: their buffers
-  // must outlive them, so they are never destroyed.
-  editor.output = new PromptKeepingOutput;
-  std::cout.rdbuf(editor.output);
-  std::cin.rdbuf(new EditedInput);
+  std::cout.rdbuf(&editor.output);
+  std::cin.rdbuf(input);
+  std::cin.pword(editorIndex()) = &editor;
   // The reads flush standard output themselves, keeping the prompt back for the editor.
   std::cin.tie(nullptr);
 }
 
-bool editsLines(const std::istream& in) { return editor.line != nullptr && &in == &std::cin; }
+bool editsLines(std::istream& in) { return editorReading(in) != nullptr; }
 
-void namePrompt(PromptName name) {
-  if (editor.line == nullptr) return;
-  editor.output->writeHeldOrFail();
-  editor.promptName = name;
-  editor.question.clear();
+void namePrompt(std::istream& in, int history) {
+  LineEditor* editor = editorReading(in);
+  if (editor == nullptr) return;
+  editor->output.writeHeldOrFail();
+  editor->history = history;
+  editor->question.clear();
+  editor->questionWritten = false;
 }
 
 bool flushBeforeEditedRead() {

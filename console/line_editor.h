@@ -1,8 +1,10 @@
-// Line editing at the prompts on a terminal: when standard input and output are both terminals,
-// TERM names a terminal with a description other than `dumb`, and the locale's character set is
-// UTF-8, lines are read through a line editor (libedit), with Left, Right, Home, End, Delete and
-// the usual control keys, and a history of the answers given to each prompt in this run.
-// Everywhere else nothing changes.
+// Line editing at the prompts on a terminal: when standard input and output are both terminals
+// and TERM names a terminal with a description other than `dumb`, lines are read through a line
+// editor (libedit), with the keys of `editingKeys` (line_text.h) and a history of the answers
+// given to each prompt in this run; every other key is dropped whole. Lines are edited as UTF-8
+// in every locale: where the locale's character set is not UTF-8 (none set, C, one that fails to
+// load, another character set), the character type is C.UTF-8's, as terminals send UTF-8
+// whatever the locale says. Everywhere else (and where C.UTF-8 fails to load) nothing changes.
 //
 // The editor hands the program exactly the bytes typed and left in the line: a UTF-8 character
 // is one character to edit, and a byte that is not UTF-8 is kept as it came. A line holds at most
@@ -16,8 +18,6 @@
 
 #include <istream>
 
-#include "console/prompt.h"
-
 namespace console {
 
 /// Starts line editing on std::cin and std::cout when the conditions above hold; called by
@@ -27,11 +27,13 @@ namespace console {
 void startLineEditing();
 
 /// True when `in` reads its lines through the line editor.
-bool editsLines(const std::istream& in);
+bool editsLines(std::istream& in);
 
-/// Names the prompt about to be written: what standard output holds is written now, and the
-/// text written after it is the prompt of the next line read. Its history is the one of `name`.
-void namePrompt(PromptName name);
+/// Names the prompt about to be written for the next line read from `in`, when the editor reads
+/// it: what standard output holds is written now, and the text written after it is the prompt.
+/// The answers typed to prompts named with the same `history`, an id of the caller's choosing,
+/// make one history; each id has its own.
+void namePrompt(std::istream& in, int history);
 
 /// Before a read from an edited stream: leaves what standard output holds for the editor, which
 /// draws it as the prompt when a line has to be read; if none has to be, the next flush writes

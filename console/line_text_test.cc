@@ -37,11 +37,18 @@ TEST(LineText, ReadsUtf8CharactersWhole) {
        L"20\u044F11"},  // a Cyrillic letter is one character
       {"\xE2\x82\xAC", L"\u20AC"},
       {"\xF0\x9F\x98\x80", L"\U0001F600"},
-      {"\xF4\x8F\xBF\xBF", L"\U0010FFFF"},
+      // Every boundary of the encoding's lengths, on both sides.
       {"\x7F", L"\x7F"},
+      {"\xC2\x80", L"\u0080"},
+      {"\xDF\xBF", L"\u07FF"},
+      {"\xE0\xA0\x80", L"\u0800"},
+      {"\xEF\xBF\xBF", L"\uFFFF"},
+      {"\xF0\x90\x80\x80", L"\U00010000"},
+      {"\xF4\x8F\xBF\xBF", L"\U0010FFFF"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.chars, readAll(c.bytes)) << c.bytes;
+    EXPECT_EQ(c.bytes, bytesOf(c.chars));
     for (wchar_t ch : c.chars) {
       std::string one;
       console::appendBytes(ch, &one);
@@ -77,25 +84,70 @@ TEST(LineText, AnyBytesComeBackAsTyped) {
   }
 }
 
-TEST(LineText, TellsTheCharactersThatGoIntoTheLine) {
+// Keys are taken whole: what a key does is known only once its last character has come, so no
+// tail of an escape sequence ever goes into the line.
+TEST(LineText, TakesWholeKeysAndTellsWhatEachDoes) {
+  using console::KeyUse;
   const struct {
-    std::wstring keys;
-    std::vector<bool> inserted;
+    std::wstring typed;
+    std::vector<std::wstring> keys;
+    std::vector<KeyUse> uses;
   } cases[] = {
-      {L"a\u044F ~", {true, true, true, true}},
-      {L"\x1b[D\x1b[3~x", {false, false, false, false, false, false, false, true}},
-      {L"\x1bOHx", {false, false, false, true}},
+      {L"a\u044F \t",
+       {L"a", L"\u044F", L" ", L"\t"},
+       {KeyUse::insert, KeyUse::insert, KeyUse::insert, KeyUse::insert}},
+      {L"\x1b[D\x1b[3~x",
+       {L"\x1b[D", L"\x1b[3~", L"x"},
+       {KeyUse::edit, KeyUse::edit, KeyUse::insert}},
+      {L"\x1b[1;5D\x1b[1;5C\x1bOd\x1b[5C",
+       {L"\x1b[1;5D", L"\x1b[1;5C", L"\x1bOd", L"\x1b[5C"},
+       {KeyUse::edit, KeyUse::edit, KeyUse::edit, KeyUse::edit}},  // Ctrl-Left and Ctrl-Right
+      {L"\x1b[H\x1bOF\x1b[1~\x1b[8~",
+       {L"\x1b[H", L"\x1bOF", L"\x1b[1~", L"\x1b[8~"},
+       {KeyUse::edit, KeyUse::edit, KeyUse::edit, KeyUse::edit}},  // Home and End
+      // Ctrl-Up, Ctrl-Home, Shift-Left, Alt-Left, Ctrl-Delete, F12, F5, Insert, PgUp, PgDn, F1
+      {L"\x1b[1;5A\x1b[1;5H\x1b[1;2D\x1b[1;3D\x1b[3;5~\x1b[24~\x1b[15~\x1b[2~\x1b[5~\x1b[6~\x1bOP",
+       {L"\x1b[1;5A", L"\x1b[1;5H", L"\x1b[1;2D", L"\x1b[1;3D", L"\x1b[3;5~", L"\x1b[24~",
+        L"\x1b[15~", L"\x1b[2~", L"\x1b[5~", L"\x1b[6~", L"\x1bOP"},
+       std::vector<KeyUse>(11, KeyUse::dropWithBell)},
+      {L"\x1b[[A\x1b[[E",
+       {L"\x1b[[A", L"\x1b[[E"},  // the Linux console's F1 and F5
+       {KeyUse::dropWithBell, KeyUse::dropWithBell}},
+      {L"\x1b\x1b[D\x1b[2 q",
+       {L"\x1b\x1b[D", L"\x1b[2 q"},  // rxvt's Alt-Left, an intermediate
+       {KeyUse::dropWithBell, KeyUse::dropWithBell}},
       {L"\x1b"
-       L"bx",
-       {false, false, true}},  // Alt-B moves a word back
-      {L"\x16\x01\x01", {false, true, false}},
-      {L"\x16\x1b[", {false, true, true}},
-      {L"\x7f\n\r\x04", {false, false, false, false}},
+       L"b\x1b\u044F\x1b\x1b\x1b",
+       {L"\x1b"
+        L"b",
+        L"\x1b\u044F", L"\x1b\x1b\x1b"},
+       {KeyUse::edit, KeyUse::dropWithBell, KeyUse::dropWithBell}},  // Alt with a key
+      {L"\x1b\r\x1b\x1b\n",
+       {L"\x1b", L"\r", L"\x1b\x1b", L"\n"},  // Escape, then Enter
+       {KeyUse::dropWithBell, KeyUse::edit, KeyUse::dropWithBell, KeyUse::edit}},
+      {L"\x1b[1\r\x1bO\u044F",
+       {L"\x1b[1", L"\r", L"\x1bO", L"\u044F"},  // broken off
+       {KeyUse::dropWithBell, KeyUse::edit, KeyUse::dropWithBell, KeyUse::insert}},
+      {std::wstring(L"\0\x16\x1b[D\x7f\n\x04", 8),
+       {std::wstring(1, L'\0'), L"\x16", L"\x1b[D", L"\x7f", L"\n",
+        L"\x04"},  // Ctrl-Space and Ctrl-V quote nothing
+       {KeyUse::drop, KeyUse::drop, KeyUse::edit, KeyUse::edit, KeyUse::edit, KeyUse::edit}},
+      {L"\x1b[" + std::wstring(40, L'1') + L"~x",
+       {L"\x1b[" + std::wstring(14, L'1'), L"x"},
+       {KeyUse::dropWithBell, KeyUse::insert}},
   };
   for (const auto& c : cases) {
     console::KeyScan scan;
-    std::vector<bool> inserted;
-    for (wchar_t key : c.keys) inserted.push_back(console::insertsCharacter(&scan, key));
-    EXPECT_EQ(c.inserted, inserted);
+    std::vector<std::wstring> keys;
+    for (wchar_t typed : c.typed) console::scanKey(&scan, typed, &keys);
+    EXPECT_EQ(c.keys, keys);
+    std::vector<KeyUse> uses;
+    for (const std::wstring& key : keys) uses.push_back(console::keyUse(key));
+    EXPECT_EQ(c.uses, uses);
   }
+}
+
+TEST(LineText, ShowsAControlCharacterInTwoColumns) {
+  for (wchar_t c : {L'\0', L'\x1b', L'\x1f', L'\x7f'}) EXPECT_EQ(2u, console::shownWidth(c));
+  EXPECT_EQ(1u, console::shownWidth(L'a'));
 }

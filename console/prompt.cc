@@ -22,7 +22,7 @@ void throwOnReadError() {
 }  // namespace
 
 void writePrompt(const Prompt& prompt) {
-  namePrompt(prompt.name);
+  namePrompt(std::cin, prompt.history);
   std::cout << prompt.text;
   // No flush here: the read flushes, so that the line editor can draw the prompt itself.
   if (prompt.place == AnswerPlace::nextLine) std::cout << '\n';

@@ -1,6 +1,6 @@
 // Asking: the one way the programs put a question and read its answer. The caller names the
 // prompt; its text goes to standard output just before the read, and on a terminal with line
-// editing the name chooses the history of earlier answers (see line_editor.h).
+// editing the prompt's history id chooses the history of earlier answers (see line_editor.h).
 //
 // A guarded prompt loop, `askUntilAccepted`, runs a pass of questions until its answers are
 // accepted. The dialogue stops, for good, at the first of: standard input ended (a read met its
@@ -22,16 +22,15 @@
 
 namespace console {
 
-/// Which question is asked. Each has a history of its own on a terminal with line editing.
-enum class PromptName { date, menuChoice, size, elementNumber, value, rows, columns };
-
 /// Where the answer is typed: after the prompt's text on the same line, or on the line below
 /// it (the prompt is a whole line).
 enum class AnswerPlace { sameLine, nextLine };
 
-/// A question: its name, its text, and where its answer goes.
+/// A question: the history of its answers on a terminal with line editing (an id of the
+/// program's choosing; questions with the same id share one), its text, and where its answer
+/// goes.
 struct Prompt {
-  PromptName name;
+  int history;
   std::string_view text;
   AnswerPlace place = AnswerPlace::sameLine;
 };

@@ -52,7 +52,7 @@ bool parseDateLine(std::string_view line, Date* date) {
 }
 
 bool inputDate(Date* date) {
-  static constexpr console::Prompt kDatePrompt{console::PromptName::date,
+  static constexpr console::Prompt kDatePrompt{dateAnswers,
                                                "vvedite datu v formate 'dd.mm.yyyy': "};
   return console::askUntilAccepted([date] {
     console::discardPendingInput(std::cin);

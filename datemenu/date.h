@@ -40,6 +40,10 @@ bool finishDateScan(const DateScan& scan, Date* date);
 /// The same check of a whole line at once.
 bool parseDateLine(std::string_view line, Date* date);
 
+/// The histories of answers a terminal with line editing keeps: the date prompts share one, the
+/// menu choices have another.
+enum PromptHistory { dateAnswers, choiceAnswers };
+
 /// Prompts on standard output for a date typed as dd.mm.yyyy and reads whole lines until a valid
 /// one comes, answering each rejected line with "Error, vvedite verno". Drops the rest of a line
 /// left by an earlier word first. Lines of any length are judged without being stored, and a

@@ -29,7 +29,7 @@ const console::Usage kUsage{
 // Asks until a valid choice word comes; 0 once the dialogue has stopped.
 int inputChoice(std::string& choiceWord) {
   static const std::string promptText = choicePromptText(kMenu.size());
-  const console::Prompt prompt{console::PromptName::menuChoice, promptText};
+  const console::Prompt prompt{choiceAnswers, promptText};
   int choice = 0;
   const bool chosen = console::askUntilAccepted([&] {
     console::discardPendingInput(std::cin);

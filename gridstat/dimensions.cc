@@ -6,9 +6,13 @@
 
 namespace {
 
-const console::Prompt kRowsPrompt{console::PromptName::rows, "Vvedite kol-vo stroc",
+// The histories of answers on a terminal with line editing: the rows and the columns each have
+// their own.
+enum PromptHistory { rowAnswers, columnAnswers };
+
+const console::Prompt kRowsPrompt{rowAnswers, "Vvedite kol-vo stroc",
                                   console::AnswerPlace::nextLine};
-const console::Prompt kColumnsPrompt{console::PromptName::columns, "Vvedite kol-vo stolbcov",
+const console::Prompt kColumnsPrompt{columnAnswers, "Vvedite kol-vo stolbcov",
                                      console::AnswerPlace::nextLine};
 
 }  // namespace

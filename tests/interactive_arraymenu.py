@@ -8,8 +8,8 @@ import signal
 import subprocess
 import sys
 
-from live import EDITING, check, end_of_input_is_final, finish, read_until, running, send
-from live import spawn_on_pty
+from live import EDITING, EDITING_LOCALES, KEYS_KEEPING_THE_ANSWER, check, end_of_input_is_final
+from live import finish, read_until, running, send, spawn_on_pty
 from texts import ARRAYMENU_CHOICE_PROMPT as CHOICE_PROMPT, ARRAYMENU_MENU as MENU
 from texts import ARRAYMENU_SIZE_PROMPT as SIZE_PROMPT, ARRAYMENU_VALUE_PROMPT as VALUE_PROMPT
 from texts import CLEAR, arraymenu_answer
@@ -78,15 +78,22 @@ def two_answers_on_an_edited_line(program):
 INPUT_ERROR = b"Error vvoda, vvedi pravilnor znachenie"
 
 
+LEFT = b"\x1b[D"
+
+
 def typed_bytes_reach_the_program(program):
-    """Letters outside ASCII are never dropped, with or without editing: "1\u044f5" at the value
-    prompt appends 1 and leaves the letter to the choice prompt, which refuses it, as a plain
-    terminal does; with editing, Backspace takes back the letter whole."""
+    """Letters outside ASCII are never dropped: "1\u044f5" at the value prompt appends 1 and
+    leaves the letter to the choice prompt, which refuses it, as a plain terminal does; with
+    editing, Backspace takes back the letter whole, and in KOI8-R a byte of it. No key of
+    KEYS_KEEPING_THE_ANSWER changes the value typed before it, in any locale."""
     letter = "\u044f".encode()
-    for env, typed, appended, refused in (
-            (EDITING, b"1" + letter + b"5\n", b"1", True),
+    rows = [(EDITING, b"1" + letter + b"5\n", b"1", True),
             (dict(EDITING, LANG="C"), b"1" + letter + b"5\n", b"1", True),
-            (EDITING, b"12" + letter + b"\x7f\n", b"12", False)):
+            (EDITING, b"12" + letter + b"\x7f\n", b"12", False),
+            (dict(EDITING, LANG="ru_RU.KOI8-R"), b"12\xd1" + LEFT + b"\x7f\n", b"1", True)]
+    rows += [(env, b"12" + key + b"\n", b"12", False)
+             for env in EDITING_LOCALES for key in KEYS_KEEPING_THE_ANSWER.values()]
+    for env, typed, appended, refused in rows:
         name = f"typed bytes {typed!r} with {env}"
         proc, master = spawn_on_pty(program, env=env)
         with running(name, proc, master):
@@ -96,23 +103,28 @@ def typed_bytes_reach_the_program(program):
             os.write(master, APPEND)
             seen = read_until(master, VALUE_PROMPT, seen)
             os.write(master, typed)
+            answered = len(seen)
             refusal = INPUT_ERROR + b"\r\n" + CHOICE_PROMPT if refused else CHOICE_PROMPT
             seen = read_until(master, refusal, seen)
             os.write(master, LIST)
             listed = len(seen)
             seen = read_until(master, CHOICE_PROMPT, seen)
+            check(f"{name}: refused", (INPUT_ERROR in seen[answered:]) == refused,
+                  repr(seen[answered:listed]))
             check(f"{name}: the value appended", b"\r\n2" + b" " * (10 - len(appended)) + appended
                   + b"\r\n" in seen[listed:], repr(seen[listed:listed + 200]))
 
 
 def history_after_an_empty_line(program):
     """Each prompt keeps its own history also when its answer comes on a bare line after an
-    empty Enter: Up at the menu never recalls the size typed so."""
+    empty Enter: Up at the menu never recalls the size typed so. Ctrl-L on that bare line draws
+    the question too."""
     name = "history after an empty line"
     proc, master = spawn_on_pty(program, env=EDITING)
     with running(name, proc, master):
         seen = read_until(master, SIZE_PROMPT)
-        os.write(master, b"\n")
+        os.write(master, b"\n\x0c")  # Ctrl-L on the bare line draws the question above it
+        seen = read_until(master, b"\x1b[H\x1b[2J" + SIZE_PROMPT + b"\r\n", seen)
         os.write(master, APPEND)  # the size, on a bare line: the number of the append item
         seen = read_until(master, CHOICE_PROMPT, seen)
         os.write(master, b"\n")

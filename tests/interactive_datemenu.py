@@ -7,9 +7,10 @@ import os
 import select
 import subprocess
 import sys
+import time
 
-from live import EDITING, check, end_of_input_is_final, finish, read_until, running, send
-from live import spawn_on_pty
+from live import EDITING, EDITING_LOCALES, KEYS_KEEPING_THE_ANSWER, check, end_of_input_is_final
+from live import finish, read_until, running, send, spawn_on_pty
 from texts import CLEAR, DATEMENU_CHOICE_PROMPT as CHOICE_PROMPT, DATEMENU_DATE_PROMPT as DATE_PROMPT
 from texts import DATEMENU_NO_ITEM as NO_ITEM, datemenu_answer
 
@@ -95,23 +96,55 @@ def edited(program):
 
 
 def typed_bytes_reach_the_program(program):
-    """A letter outside ASCII inside a date is never dropped: the date is refused, with editing
-    and without it (the C locale), and on a terminal without a description, where the line is
-    read plainly and nothing but the dialogue is written."""
-    for env in (EDITING, dict(EDITING, LANG="C"), dict(EDITING, TERM="foo-bar")):
-        name = f"typed bytes with {env}"
+    """A letter outside ASCII or a Tab inside a date is never dropped: the date is refused, with
+    editing and on a terminal without a description, where the line is read plainly and nothing
+    but the dialogue is written. Lines are edited in every locale, also one that fails to load, and no
+    key of KEYS_KEEPING_THE_ANSWER changes the date typed before it."""
+    letter_date = "01.01.20\u044f11".encode()
+    rows = [(EDITING, letter_date, None), (dict(EDITING, LANG="C"), letter_date, None),
+            (dict(EDITING, TERM="foo-bar"), letter_date, None),
+            (EDITING, b"15.06.20\t09", None)]  # Tab goes into the line, as typed
+    rows += [({"TERM": "xterm", **locale}, b"15.06.209" + LEFT + b"0", b"15.6.2009")
+             for locale in ({}, {"LC_ALL": "C"}, {"LC_ALL": "POSIX"}, {"LANG": "en_US.UTF-8"},
+                            {"LC_CTYPE": "UTF-8"})]
+    rows += [(env, b"15.06.2009" + key, b"15.6.2009")
+             for env in EDITING_LOCALES for key in KEYS_KEEPING_THE_ANSWER.values()]
+    for env, typed, printed in rows:
+        name = f"typed bytes {typed!r} with {env}"
         proc, master = spawn_on_pty(program, env=env)
         with running(name, proc, master):
             seen = read_until(master, DATE_PROMPT)
             check(f"{name}: the prompt alone", seen == DATE_PROMPT, repr(seen))
-            os.write(master, "01.01.20\u044f11\n".encode())
-            seen = read_until(master, b"Error, vvedite verno\r\n" + DATE_PROMPT, seen)
+            os.write(master, typed + b"\n")
+            if printed is None:
+                seen = read_until(master, b"Error, vvedite verno\r\n" + DATE_PROMPT, seen)
+                continue
+            seen = read_until(master, CHOICE_PROMPT, seen)
+            os.write(master, b"4\n")
+            asked = len(seen)
+            seen = read_until(master, CHOICE_PROMPT, seen)
+            check(f"{name}: the date", b"\r\n" + printed + b"\r\n" in seen[asked:],
+                  repr(seen[asked - 100:asked + 40]))
+
+
+def terminal_gone(program):
+    """The terminal goes away while a line is edited (its master side closed, no hang-up signal):
+    reading and writing it fail, and the program ends with "Oshibka chteniya" and status 4."""
+    name = "terminal gone"
+    proc, master = spawn_on_pty(program, env=EDITING)
+    with running(name, proc):
+        read_until(master, DATE_PROMPT)
+        os.write(master, b"15.06")
+        time.sleep(0.1)
+        os.close(master)
+        check(f"{name}: exit status", proc.wait(timeout=5) == 4, str(proc.returncode))
 
 
 def line_limit(program):
     """An edited line holds 4095 bytes: a date line of exactly that length is taken whole, and
     of one byte more loses its last digit (leading zeros make up the length). Alt and a digit
-    repeat no key, which could grow a line past its limit at one stroke."""
+    repeat no key, which could grow a line past its limit at one stroke. A line cut short in a
+    paste rings the bell once."""
     name = "line limit"
     proc, master = spawn_on_pty(program, env=EDITING)
     with running(name, proc, master):
@@ -128,6 +161,12 @@ def line_limit(program):
                   repr(seen[asked:asked + 40]))
             os.write(master, ENTER_AGAIN)
             seen = read_until(master, DATE_PROMPT, seen)
+        # A line cut short, and the lines pasted behind it taken whole: one bell for the cut.
+        os.write(master, b"0" * 5000 + b"\n01.01.2012\n4\n")
+        pasted = len(seen)
+        seen = read_until(master, b"\r\n1.1.2012\r\n", seen)
+        check(f"{name}: one bell for a line cut short", seen[pasted:].count(b"\a") == 1,
+              str(seen[pasted:].count(b"\a")))
 
 
 def long_pastes(program):
@@ -162,6 +201,7 @@ def main():
     typed_bytes_reach_the_program(program)
     line_limit(program)
     long_pastes(program)
+    terminal_gone(program)
     end_of_input_is_final(program, DATE_PROMPT, b"12.3")
     end_of_input_is_final(program, DATE_PROMPT, b"1.1.2000")
     return finish()

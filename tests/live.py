@@ -52,6 +52,18 @@ def open_pty():
 # The environment of a terminal where lines are edited: one with a description, in a UTF-8 locale.
 EDITING = {"TERM": "xterm", "LANG": "C.UTF-8"}
 
+# Lines are edited in every locale: a UTF-8 one, C, and none set at all.
+EDITING_LOCALES = (EDITING, {"TERM": "xterm", "LC_ALL": "C"}, {"TERM": "xterm"})
+
+# Keys that leave the answer as it was typed: they move the cursor, or do nothing at all. None
+# may leave a tail of its escape sequence in the line, or make the next key literal.
+KEYS_KEEPING_THE_ANSWER = {
+    "Ctrl-Left": b"\x1b[1;5D", "Ctrl-Right": b"\x1b[1;5C", "Ctrl-Up": b"\x1b[1;5A",
+    "Ctrl-Home": b"\x1b[1;5H", "Shift-Left": b"\x1b[1;2D", "Alt-Left": b"\x1b[1;3D",
+    "Ctrl-Delete": b"\x1b[3;5~", "F12": b"\x1b[24~", "F5": b"\x1b[15~", "Insert": b"\x1b[2~",
+    "PgUp": b"\x1b[5~", "PgDn": b"\x1b[6~", "Ctrl-Space": b"\x00",
+}
+
 
 def spawn_on_pty(command, env=None):
     """Starts `command` (a program path or an argument list) with a new pseudo-terminal as its
