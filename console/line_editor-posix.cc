@@ -5,9 +5,7 @@
 // terminal is in the editor's mode.
 #include <histedit.h>
 #include <langinfo.h>
-#include <poll.h>
 #include <sys/ioctl.h>
-#include <termcap.h>
 #include <unistd.h>
 
 #include <array>
@@ -22,6 +20,7 @@
 
 #include "console/line_editor.h"
 #include "console/line_text.h"
+#include "console/terminal_device.h"
 #include "console/terminal_signals-posix.h"
 
 namespace console {
@@ -30,19 +29,6 @@ namespace {
 // Answers kept per prompt.
 constexpr int kHistorySize = 100;
 constexpr size_t kPromptCount = static_cast<size_t>(PromptName::columns) + 1;
-
-// Writes all of `bytes` to `fd`; false when a write fails.
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
-}
 
 // Standard output, able to keep back what was written since the prompt was named and hand it
 // over as the prompt. A stream buffer is the only way to see what the program writes before it
@@ -79,7 +65,7 @@ class PromptKeepingOutput : public std::streambuf {
   bool writeHeld() {
     const std::string_view held(pbase(), static_cast<size_t>(pptr() - pbase()));
     setp(buffer_, buffer_ + sizeof buffer_);
-    return writeAll(STDOUT_FILENO, held);
+    return writeToTerminal(held);
   }
 
   char buffer_[4096];
@@ -130,7 +116,7 @@ void writeQuestion() {
     if (c == '\n' && !addsReturn) lines += '\r';
     lines += c;
   }
-  writeAll(STDOUT_FILENO, lines);
+  writeToTerminal(lines);
 }
 
 // Splits the prompt taken from standard output into its whole lines and its last line. A read
@@ -157,11 +143,6 @@ size_t editedLineBytes(EditLine* line) {
   size_t bytes = 0;
   for (const wchar_t* c = info->buffer; c < info->lastchar; ++c) bytes += byteLength(*c);
   return bytes;
-}
-
-bool byteArrived(int fd) {
-  pollfd input{fd, POLLIN, 0};
-  return ::poll(&input, 1, 0) > 0 && (input.revents & POLLIN) != 0;
 }
 
 // True when `c` would be inserted into the line although the line has no room for it. Control
@@ -200,42 +181,38 @@ void redrawAfterResize(EditLine* line) {
   if (const size_t rowsUp = columns / window.ws_col; rowsUp > 0) {
     redraw = "\033[" + std::to_string(rowsUp) + "A";
   }
-  writeAll(STDOUT_FILENO, redraw + "\r\033[J");
+  writeToTerminal(redraw + "\r\033[J");
   el_set(line, EL_REFRESH);
 }
 
-// Handles a signal caught while waiting for a key. Returns after a window resize or a stop;
-// a signal that ends the process ends it, with the terminal's settings given back first.
+// Handles a signal caught while waiting for a key. Returns after a window resize or once the
+// terminal is the editor's again after a stop; a signal that ends the process ends it, with the
+// terminal's settings given back first.
 void takeSignal(EditLine* line, int fd, int signo) {
   LineRead& read = editor.read;
   if (signo == SIGWINCH) {
     redrawAfterResize(line);
-  } else if (signo == SIGTSTP) {
-    suspend(fd, read.modes);
+  } else if (signo == SIGCONT) {
     writeQuestion();
     el_set(line, EL_REFRESH);
   } else {
-    ::tcsetattr(fd, TCSANOW, &read.modes.saved);
+    giveTerminalBack(fd, &read.modes);
     restoreSignals(read.signals, signo);
     // Still here: the signal was handled elsewhere. Go on editing.
     catchSignals(kEditingSignals, &read.signals);
-    ::tcsetattr(fd, TCSANOW, &read.modes.own);
-    el_set(line, EL_REFRESH);
+    if (takeTerminalBack(fd, &read.modes)) el_set(line, EL_REFRESH);
   }
 }
 
 // Reads into `bytes` from `fd`, at most `size` bytes of what has arrived, taking the signals
 // caught while it waits. The count read, 0 at end of input, -1 when the read failed.
 ssize_t readBytes(EditLine* line, int fd, unsigned char* bytes, size_t size) {
-  pollfd input{fd, POLLIN, 0};
   for (;;) {
-    if (const int signo = takeCaughtSignal(); signo != 0) {
-      takeSignal(line, fd, signo);
+    const int waited = waitForByte(fd, &editor.read.modes, editor.read.signals);
+    if (waited < 0) return -1;
+    if (waited > 0) {
+      takeSignal(line, fd, waited);
       continue;
-    }
-    if (::ppoll(&input, 1, nullptr, &editor.read.signals.mask) < 0) {
-      if (errno == EINTR) continue;
-      return -1;
     }
     const ssize_t got = ::read(fd, bytes, size);
     if (got >= 0 || errno != EINTR) return got;
@@ -257,7 +234,7 @@ int readEditorChar(EditLine* line, wchar_t* c) {
       }
       refusing = true;
       // One bell for a paste cut short, one for each key typed.
-      if (read.next == read.pending.size() && !byteArrived(fd)) writeAll(STDOUT_FILENO, "\a");
+      if (read.next == read.pending.size() && !byteArrived()) writeToTerminal("\a");
       continue;
     }
     read.pending.clear();
@@ -290,7 +267,7 @@ unsigned char endOrDelete(EditLine* line, int /*key*/) {
 
 // Ctrl-L: clears the screen and draws the question, the prompt and the line at its top.
 unsigned char clearAndRedraw(EditLine* line, int /*key*/) {
-  writeAll(STDOUT_FILENO, "\033[H\033[2J");
+  writeToTerminal(clearSequence(false));
   writeQuestion();
   el_set(line, EL_REFRESH);
   return CC_NORM;
@@ -304,18 +281,42 @@ void remember(HistoryW* history, std::wstring line) {
   history_w(history, &event, H_ENTER, line.c_str());
 }
 
+// Reads a line as it comes, for a terminal whose settings cannot be read, and so can neither be
+// put into the editor's mode nor given back: the prompt is written as it stands, and the bytes up
+// to a line end are the line. False at end of input, with `*failed` set when the read failed.
+bool readPlainLine(std::wstring* text, bool* failed) {
+  editor.output->writeHeldOrFail();
+  Utf8Reader utf8;
+  text->clear();
+  unsigned char byte = '\0';
+  ssize_t got = 0;
+  while (byte != '\n' && (got = ::read(STDIN_FILENO, &byte, 1)) != 0) {
+    if (got > 0) readUtf8Byte(&utf8, byte, text);
+    if (got < 0 && errno != EINTR) break;
+  }
+  finishUtf8(&utf8, text);
+  *failed = got < 0;
+  return !text->empty();
+}
+
 // Reads one line through the editor, drawing `editor.prompt`. Returns the line with its line
 // end, or false at end of input (Ctrl-D on an empty line) with `*failed` set when the terminal
 // could not be read.
 bool editLine(std::wstring* text, bool* failed) {
   LineRead& read = editor.read;
   EditLine* line = editor.line;
+  *failed = false;
+  if (::tcgetattr(STDIN_FILENO, &read.modes.saved) != 0) return readPlainLine(text, failed);
   catchSignals(kEditingSignals, &read.signals);
-  ::tcgetattr(STDIN_FILENO, &read.modes.saved);
   // Into the editor's mode before anything of the prompt shows, so that what is typed as soon
   // as it shows is not echoed by the terminal as well.
   el_set(line, EL_PREP_TERM, 1);
-  ::tcgetattr(STDIN_FILENO, &read.modes.own);
+  read.modes.ownApplied = ::tcgetattr(STDIN_FILENO, &read.modes.own) == 0;
+  if (!read.modes.ownApplied) {
+    el_set(line, EL_PREP_TERM, 0);
+    restoreSignals(read.signals, takeCaughtSignal());
+    return readPlainLine(text, failed);
+  }
   const bool questionKnown = !editor.question.empty();
   takePrompt();
   if (!questionKnown) writeQuestion();
@@ -356,15 +357,6 @@ class EditedInput : public std::streambuf {
   std::string line_;
   bool ended_ = false;
 };
-
-// True when TERM names a terminal with a description, other than `dumb`, which has none of the
-// cursor control that editing needs.
-bool terminalHasCursorControl() {
-  const char* term = std::getenv("TERM");
-  if (term == nullptr || *term == '\0' || std::string_view(term) == "dumb") return false;
-  char description[4096];
-  return ::tgetent(description, term) == 1;
-}
 
 // Takes the character set from the environment; true when it is UTF-8, the one the editor
 // reads. Otherwise the C locale stays.
@@ -409,7 +401,7 @@ void bindEditingKeys(EditLine* line) {
 }  // namespace
 
 void startLineEditing() {
-  if (!::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO) || !terminalHasCursorControl() ||
+  if (!::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO) || !terminalMovesCursor() ||
       !localeIsUtf8()) {
     return;
   }
