@@ -306,6 +306,7 @@ bool editLine(std::wstring* text, bool* failed) {
   LineRead& read = editor.read;
   EditLine* line = editor.line;
   *failed = false;
+  if (takeEndTypedAhead()) return false;
   if (::tcgetattr(STDIN_FILENO, &read.modes.saved) != 0) return readPlainLine(text, failed);
   catchSignals(kEditingSignals, &read.signals);
   // Into the editor's mode before anything of the prompt shows, so that what is typed as soon

@@ -14,6 +14,8 @@ bool terminalMovesCursor() { return false; }
 
 std::string clearSequence(bool /*andScrollback*/) { return ""; }
 
+bool takeEndTypedAhead() { return false; }
+
 bool readTerminalKey(bool* /*readOk*/) { return false; }
 
 }  // namespace console

@@ -137,6 +137,19 @@ std::string withoutDelays(std::string_view capability) {
   return bytes.append(capability);
 }
 
+bool takeEndTypedAhead() {
+  // The mark makes the terminal readable while it counts no byte waiting; a read then reports
+  // the end of input and takes the mark.
+  termios modes{};
+  int waiting = 0;
+  if (::tcgetattr(STDIN_FILENO, &modes) != 0 || (modes.c_lflag & ICANON) == 0 || !byteArrived() ||
+      ::ioctl(STDIN_FILENO, FIONREAD, &waiting) != 0 || waiting != 0) {
+    return false;
+  }
+  char byte;
+  return ::read(STDIN_FILENO, &byte, 1) == 0;
+}
+
 bool readTerminalKey(bool* readOk) {
   return ::isatty(STDIN_FILENO) && waitForTerminalKey(STDIN_FILENO, readOk);
 }

@@ -33,6 +33,12 @@ std::string clearSequence(bool andScrollback);
 /// (`$<5>`, `$<2*/>`), which only terminals on slow lines needed.
 std::string withoutDelays(std::string_view capability);
 
+/// Takes an end of input typed ahead at standard input's terminal in its line mode: Ctrl-D at
+/// the start of a line, typed before the program read, waits there as a mark that becomes an
+/// ordinary byte once the terminal leaves line mode. True when such a mark was next and has been
+/// taken; false, having read nothing, otherwise.
+bool takeEndTypedAhead();
+
 /// When standard input is a terminal whose settings can be changed, reads one key in raw mode as
 /// `waitForKey` describes, sets `*readOk` to false when the read failed, and returns true.
 /// Returns false, having read nothing, when it is not such a terminal.
