@@ -7,9 +7,10 @@ import os
 import select
 import subprocess
 import sys
+import termios
 
-from live import EDITING, check, end_of_input_is_final, finish, read_until, running, send
-from live import spawn_on_pty
+from live import EDITING, check, end_of_input_is_final, finish, held_then_continued, read_until
+from live import job_under_shell, running, send, spawn_on_pty
 from texts import CLEAR, DATEMENU_CHOICE_PROMPT as CHOICE_PROMPT, DATEMENU_DATE_PROMPT as DATE_PROMPT
 
 
@@ -89,6 +90,25 @@ def edited(program):
         check(f"{name}: Ctrl-D exit status", proc.wait(timeout=5) == 2, str(proc.returncode))
 
 
+def held_at_a_stop(program):
+    """The line editor in job control's hard case (see `held_then_continued`), its job stopped
+    by Ctrl-Z: back in the foreground it reads on where it was."""
+    name = "line editor held at a stop"
+    with job_under_shell(name, program, env=EDITING, through_script=True) as run:
+        seen = read_until(run.master, DATE_PROMPT)
+        os.write(run.master, b"15.06")
+        seen = read_until(run.master, b"15.06", seen)
+        held_then_continued(run, lambda: os.write(run.master, b"\x1a"))
+        os.write(run.master, b".2009\n")
+        seen = read_until(run.master, CHOICE_PROMPT, seen)
+        os.write(run.master, b"4\n")
+        seen = read_until(run.master, b"\r\n15.6.2009\r\n", seen)
+        os.write(run.master, b"6\n")
+        ended = read_until(run.reports, b"\n")
+        check(f"{name}: exit status", ended == b"exited 1\n", repr(ended))
+        check(f"{name}: settings restored at the end", termios.tcgetattr(run.slave) == run.before)
+
+
 def typed_bytes_reach_the_program(program):
     """A letter outside ASCII inside a date is never dropped: the date is refused, with editing
     and without it (the C locale), and on a terminal without a description, where the line is
@@ -154,6 +174,7 @@ def main():
     terminal(program, "xterm")
     terminal(program, "dumb")
     edited(program)
+    held_at_a_stop(program)
     typed_bytes_reach_the_program(program)
     line_limit(program)
     long_pastes(program)
