@@ -9,8 +9,8 @@ import subprocess
 import sys
 import termios
 
-from live import EDITING, check, end_of_input_is_final, finish, held_then_continued, read_until
-from live import job_under_shell, running, send, spawn_on_pty
+from live import EDITING, check, end_of_input_is_final, end_of_input_typed_ahead, finish
+from live import held_then_continued, job_under_shell, read_until, running, send, spawn_on_pty
 from texts import CLEAR, DATEMENU_CHOICE_PROMPT as CHOICE_PROMPT, DATEMENU_DATE_PROMPT as DATE_PROMPT
 
 
@@ -180,6 +180,7 @@ def main():
     long_pastes(program)
     end_of_input_is_final(program, DATE_PROMPT, b"12.3")
     end_of_input_is_final(program, DATE_PROMPT, b"1.1.2000")
+    end_of_input_typed_ahead(program, DATE_PROMPT)
     return finish()
 
 

@@ -57,13 +57,14 @@ def open_pty():
 EDITING = {"TERM": "xterm", "LANG": "C.UTF-8"}
 
 
-def spawn_on_pty(command, env=None):
+def spawn_on_pty(command, env=None, typed_ahead=b""):
     """Starts `command` (a program path or an argument list) with a new pseudo-terminal as its
-    standard streams and, if given, `env` added to its environment; returns the process and
-    the master side. TERM and the locale are left out unless `env` names them, so that the
-    programs read plain lines, as on a terminal without cursor control, whatever terminal runs
-    the tests."""
+    standard streams, on which `typed_ahead` has been typed before, and, if given, `env` added
+    to its environment; returns the process and the master side. TERM and the locale are left
+    out unless `env` names them, so that the programs read plain lines, as on a terminal without
+    cursor control, whatever terminal runs the tests."""
     master, slave = open_pty()
+    os.write(master, typed_ahead)
     command = [command] if isinstance(command, str) else command
     proc = subprocess.Popen(command, stdin=slave, stdout=slave, stderr=slave, close_fds=True,
                             env=program_environment(env), start_new_session=True)
@@ -228,6 +229,17 @@ def held_then_continued(run, stop):
     time.sleep(0.2)  # time to take the release in the background; it must pass without as well
     os.write(run.commands, b"c")
     wait_for_modes(run.slave, own)
+
+
+def end_of_input_typed_ahead(program, prompt):
+    """Ctrl-D typed before the program started, in the terminal's line mode, is the end of input
+    at the first prompt of an edited line, as Ctrl-D typed there is."""
+    name = "end of input typed ahead"
+    proc, master = spawn_on_pty(program, env=EDITING, typed_ahead=b"\x04")
+    with running(name, proc, master):
+        seen = read_until(master, prompt + b"\r\nKonec vvoda\r\n")
+        check(f"{name}: the prompt and the end", seen == prompt + b"\r\nKonec vvoda\r\n", repr(seen))
+        check(f"{name}: exit status", proc.wait(timeout=5) == 2, str(proc.returncode))
 
 
 def finish():
