@@ -3,7 +3,9 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 
 namespace console {
 namespace {
@@ -33,6 +35,19 @@ void withoutStopOnOutput(Change change) {
   sigprocmask(SIG_BLOCK, &ttou, &before);
   change();
   sigprocmask(SIG_SETMASK, &before, nullptr);
+}
+
+// True when the process group is the terminal's foreground group, or job control does not apply
+// to it there (the terminal is not its controlling terminal).
+bool inForeground(int fd) {
+  const pid_t group = ::tcgetpgrp(fd);
+  return group < 0 ? errno == ENOTTY : group == ::getpgrp();
+}
+
+bool sameSettings(const termios& one, const termios& other) {
+  return one.c_iflag == other.c_iflag && one.c_oflag == other.c_oflag &&
+         one.c_cflag == other.c_cflag && one.c_lflag == other.c_lflag &&
+         std::equal(std::begin(one.c_cc), std::end(one.c_cc), std::begin(other.c_cc));
 }
 
 // Stops the process as SIGTSTP would, with the terminal given back. A continue that came after
@@ -103,37 +118,44 @@ void restoreSignals(const SavedSignals& saved, int signo) {
 
 void giveTerminalBack(int fd, TerminalModes* modes) {
   if (!modes->ownApplied) return;
-  withoutStopOnOutput([&] { ::tcsetattr(fd, TCSANOW, &modes->saved); });
   modes->ownApplied = false;
+  // A shell that has taken the terminal already (it saw a script that runs the program stop)
+  // has put settings of its own, for its own prompt: those stay. Only the program's are undone.
+  termios now{};
+  if (!inForeground(fd) && (::tcgetattr(fd, &now) != 0 || !sameSettings(now, modes->own))) return;
+  withoutStopOnOutput([&] { ::tcsetattr(fd, TCSANOW, &modes->saved); });
 }
 
 bool takeTerminalBack(int fd, TerminalModes* modes) {
   modes->ownApplied = false;
   withoutStopOnOutput([&] {
-    if (::tcgetpgrp(fd) == ::getpgrp()) {
-      modes->ownApplied = ::tcsetattr(fd, TCSANOW, &modes->own) == 0;
-    }
+    if (inForeground(fd)) modes->ownApplied = ::tcsetattr(fd, TCSANOW, &modes->own) == 0;
   });
   return modes->ownApplied;
 }
 
 int waitForByte(int fd, TerminalModes* modes, const SavedSignals& signals) {
   for (;;) {
-    if (continued != 0) {
-      continued = 0;
-      if (takeTerminalBack(fd, modes)) return SIGCONT;
-    }
     const int signo = takeCaughtSignal();
     if (signo == SIGTSTP) {
       suspend(fd, modes);
       continue;
     }
-    // In the background nothing is drawn; taking the terminal back draws anew.
+    // Without the terminal nothing is drawn; taking it back draws anew.
     if (signo != 0 && (signo != SIGWINCH || modes->ownApplied)) return signo;
-    // In the background a read would stop the process for input that is not its own, or find
-    // the terminal in its owner's settings: only signals are awaited there.
+    if (continued != 0 || !modes->ownApplied) {
+      continued = 0;
+      if (takeTerminalBack(fd, modes)) return SIGCONT;
+      if (inForeground(fd)) return -1;  // its settings cannot be set: it cannot be driven
+      // In the background: ask for the terminal as a read does, taking no byte. The process
+      // group stops (SIGTTIN) until continued, as the shell expects of a job that reads; where
+      // it cannot stop (an orphaned group, SIGTTIN ignored), the read fails as a real one would.
+      char none;
+      if (::read(fd, &none, 0) < 0 && errno != EINTR) return -1;
+      continue;
+    }
     pollfd input{fd, POLLIN, 0};
-    const int ready = ::ppoll(&input, modes->ownApplied ? 1 : 0, nullptr, &signals.mask);
+    const int ready = ::ppoll(&input, 1, nullptr, &signals.mask);
     if (ready < 0 && errno != EINTR) return -1;
     if (ready > 0) return 0;  // a byte, or the end of input or an error the read reports
   }

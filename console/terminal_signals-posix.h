@@ -49,22 +49,26 @@ struct TerminalModes {
   bool ownApplied = false;
 };
 
-/// Gives the terminal the settings found, unless they were given back already. SIGTTOU is
-/// blocked meanwhile, so that this works, and does not stop the process, in the background too.
+/// Gives the terminal the settings found, unless they were given back already. In the
+/// background (the shell has taken the terminal) only while the terminal still has the
+/// program's settings, with SIGTTOU blocked so that the process is not stopped for it: settings
+/// the shell has put for its prompt stay.
 void giveTerminalBack(int fd, TerminalModes* modes);
 
-/// Puts the program's own settings on the terminal when its process group is in the foreground;
-/// true then. In the background the terminal is left as its owner has it.
+/// Puts the program's own settings on the terminal when its process group is in the foreground
+/// (or the terminal is not the process's controlling one, where there is no foreground); true
+/// then. In the background the terminal is left as its owner has it.
 bool takeTerminalBack(int fd, TerminalModes* modes);
 
 /// Waits until a byte can be read from `fd`, taking the signals caught meanwhile (see
 /// `catchSignals`). SIGTSTP gives the terminal back and stops the process, unless a continue
 /// has come since; after any continue, the terminal is taken back when the process is in the
-/// foreground, and in the background the wait goes on without reading until the next continue.
-/// Returns 0 when a byte can be read; SIGCONT when the terminal has been taken back after a
-/// stop or a continue, so that what the program shows may need drawing again; another signal
-/// caught (a window resize, or one that ends the process: the caller gives the terminal back
-/// first); -1 when the wait failed.
+/// foreground, and in the background the process group is stopped as for a read there (SIGTTIN)
+/// until it is continued. Returns 0 when a byte can be read; SIGCONT when the terminal has been
+/// taken back after a stop or a continue, so that what the program shows may need drawing again;
+/// another signal caught (a window resize, or one that ends the process: the caller gives the
+/// terminal back first); -1 when the wait failed, or the terminal cannot be had (its settings
+/// cannot be set, or a read in the background fails).
 int waitForByte(int fd, TerminalModes* modes, const SavedSignals& signals);
 
 }  // namespace console

@@ -11,6 +11,7 @@ import termios
 
 from live import EDITING, check, end_of_input_is_final, end_of_input_typed_ahead, finish
 from live import held_then_continued, job_under_shell, read_until, running, send, spawn_on_pty
+from live import stopped_late
 from texts import CLEAR, DATEMENU_CHOICE_PROMPT as CHOICE_PROMPT, DATEMENU_DATE_PROMPT as DATE_PROMPT
 
 
@@ -90,23 +91,27 @@ def edited(program):
         check(f"{name}: Ctrl-D exit status", proc.wait(timeout=5) == 2, str(proc.returncode))
 
 
-def held_at_a_stop(program):
-    """The line editor in job control's hard case (see `held_then_continued`), its job stopped
-    by Ctrl-Z: back in the foreground it reads on where it was."""
-    name = "line editor held at a stop"
-    with job_under_shell(name, program, env=EDITING, through_script=True) as run:
-        seen = read_until(run.master, DATE_PROMPT)
-        os.write(run.master, b"15.06")
-        seen = read_until(run.master, b"15.06", seen)
-        held_then_continued(run, lambda: os.write(run.master, b"\x1a"))
-        os.write(run.master, b".2009\n")
-        seen = read_until(run.master, CHOICE_PROMPT, seen)
-        os.write(run.master, b"4\n")
-        seen = read_until(run.master, b"\r\n15.6.2009\r\n", seen)
-        os.write(run.master, b"6\n")
-        ended = read_until(run.reports, b"\n")
-        check(f"{name}: exit status", ended == b"exited 1\n", repr(ended))
-        check(f"{name}: settings restored at the end", termios.tcgetattr(run.slave) == run.before)
+def stopped_from_a_script(program):
+    """The line editor in job control's hard cases (see `held_then_continued`, its job stopped by
+    Ctrl-Z, and `stopped_late`): back in the foreground it reads on where it was."""
+    for name, stop in (
+            ("line editor held at a stop",
+             lambda run: held_then_continued(run, lambda: os.write(run.master, b"\x1a"))),
+            ("line editor stopped late", stopped_late)):
+        with job_under_shell(name, program, env=EDITING, through_script=True) as run:
+            seen = read_until(run.master, DATE_PROMPT)
+            os.write(run.master, b"15.06")
+            seen = read_until(run.master, b"15.06", seen)
+            stop(run)
+            os.write(run.master, b".2009\n")
+            seen = read_until(run.master, CHOICE_PROMPT, seen)
+            os.write(run.master, b"4\n")
+            seen = read_until(run.master, b"\r\n15.6.2009\r\n", seen)
+            os.write(run.master, b"6\n")
+            ended = read_until(run.reports, b"\n")
+            check(f"{name}: exit status", ended == b"exited 1\n", repr(ended))
+            check(f"{name}: settings restored at the end",
+                  termios.tcgetattr(run.slave) == run.before)
 
 
 def typed_bytes_reach_the_program(program):
@@ -175,7 +180,7 @@ def main():
     terminal(program, "dumb", b"")
     terminal(program, "vt100", b"\x1b[H\x1b[J")  # its clear without its delay, and no scrollback
     edited(program)
-    held_at_a_stop(program)
+    stopped_from_a_script(program)
     typed_bytes_reach_the_program(program)
     line_limit(program)
     long_pastes(program)

@@ -105,9 +105,10 @@ def job_control_shell(slave, command, commands, reports, reads_fail=False, env=N
                       resets_modes=False):
     """In a child process: a minimal job-control shell, the session leader on the terminal with
     `command` as its foreground job. Reports the job's pid, "stopped" when it stops (and takes
-    the terminal back, with the settings it had before the job when `resets_modes`, as bash
-    does), and "exited N" at its end; on each byte of `commands` it continues the job in the
-    foreground, as `fg` does; on SIGUSR1 it takes the terminal while the job runs on, reporting
+    the terminal back; with `resets_modes`, as bash does, it puts back the settings it had before
+    the job, then those of its prompt's line editor, no echo and no line mode, until a command
+    is entered), and "exited N" at its end; on each byte of `commands` it continues the job in
+    the foreground, as `fg` does; on SIGUSR1 it takes the terminal while the job runs on, reporting
     "background". With `reads_fail` the job ignores SIGTTIN and SIGTTOU, so that its reads from
     the terminal in the background fail. Anything that goes wrong is printed, and the reports
     end without "exited"."""
@@ -117,6 +118,8 @@ def job_control_shell(slave, command, commands, reports, reads_fail=False, env=N
         fcntl.ioctl(slave, termios.TIOCSCTTY, 0)
         signal.signal(signal.SIGTTOU, signal.SIG_IGN)
         own_modes = termios.tcgetattr(slave)
+        prompt_modes = termios.tcgetattr(slave)
+        prompt_modes[3] &= ~(termios.ECHO | termios.ICANON)
         job = os.fork()
         if job == 0:
             os.setpgid(0, 0)
@@ -145,8 +148,11 @@ def job_control_shell(slave, command, commands, reports, reads_fail=False, env=N
             os.tcsetpgrp(slave, os.getpgrp())
             if resets_modes:
                 termios.tcsetattr(slave, termios.TCSANOW, own_modes)
+                termios.tcsetattr(slave, termios.TCSANOW, prompt_modes)
             os.write(reports, b"stopped\n")
             os.read(commands, 1)
+            if resets_modes:
+                termios.tcsetattr(slave, termios.TCSANOW, own_modes)
             os.tcsetpgrp(slave, job)
             os.killpg(job, signal.SIGCONT)
         status = 0
@@ -207,6 +213,21 @@ def process_state(pid):
         return stat.read().rpartition(")")[2].split()[0]
 
 
+def script_child(run):
+    """The pid of the program that the script of `run` runs."""
+    with open(f"/proc/{run.job}/task/{run.job}/children") as children:
+        return int(children.read().split()[0])
+
+
+def wait_for_state(pid, state, timeout=5.0):
+    """Waits until process `pid` is in `state` (a letter of /proc/PID/stat: S, T...)."""
+    deadline = time.monotonic() + timeout
+    while process_state(pid) != state:
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"process {pid} never in state {state}")
+        time.sleep(0.01)
+
+
 def held_then_continued(run, stop):
     """Job control's hard case, with `run` from `job_under_shell(through_script=True)` in a read
     that has the terminal in the program's settings: the program is held (SIGSTOP) when `stop()`
@@ -215,18 +236,30 @@ def held_then_continued(run, stop):
     the background, and then continued in the foreground as `fg` does. By then the program must
     have the terminal in its settings again."""
     own = termios.tcgetattr(run.slave)
-    with open(f"/proc/{run.job}/task/{run.job}/children") as children:
-        program = int(children.read().split()[0])
+    program = script_child(run)
     os.kill(program, signal.SIGSTOP)
-    deadline = time.monotonic() + 5
-    while process_state(program) != "T":
-        if time.monotonic() > deadline:
-            raise TimeoutError("the program was never held")
-        time.sleep(0.01)
+    wait_for_state(program, "T")
     stop()
     read_until(run.reports, b"stopped\n")
     os.kill(program, signal.SIGCONT)
     time.sleep(0.2)  # time to take the release in the background; it must pass without as well
+    os.write(run.commands, b"c")
+    wait_for_modes(run.slave, own)
+
+
+def stopped_late(run):
+    """Job control's other hard case, with `run` as for `held_then_continued`: the program takes
+    its stop only once the shell, which saw the script stop, has the terminal in the settings of
+    its prompt. The program must leave those as they are and stop; continued in the foreground,
+    it must have the terminal in its settings again."""
+    own = termios.tcgetattr(run.slave)
+    program = script_child(run)
+    os.kill(run.job, signal.SIGTSTP)
+    read_until(run.reports, b"stopped\n")
+    shell_modes = termios.tcgetattr(run.slave)
+    os.kill(program, signal.SIGTSTP)
+    wait_for_state(program, "T")
+    check("stopped late: the shell's settings kept", termios.tcgetattr(run.slave) == shell_modes)
     os.write(run.commands, b"c")
     wait_for_modes(run.slave, own)
 
