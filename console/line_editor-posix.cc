@@ -5,9 +5,7 @@
 // terminal is in the editor's mode.
 #include <histedit.h>
 #include <langinfo.h>
-#include <poll.h>
 #include <sys/ioctl.h>
-#include <termcap.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,6 +24,7 @@
 
 #include "console/line_editor.h"
 #include "console/line_text.h"
+#include "console/terminal_device.h"
 #include "console/terminal_signals-posix.h"
 
 namespace console {
@@ -33,19 +32,6 @@ namespace {
 
 // Answers kept per prompt.
 constexpr int kHistorySize = 100;
-
-// Writes all of `bytes` to `fd`; false when a write fails.
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
-}
 
 // Standard output, able to keep back what was written since the prompt was named and hand it
 // over as the prompt. A stream buffer is the only way to see what the program writes before it
@@ -82,7 +68,7 @@ class PromptKeepingOutput : public std::streambuf {
   bool writeHeld() {
     const std::string_view held(pbase(), static_cast<size_t>(pptr() - pbase()));
     setp(buffer_, buffer_ + sizeof buffer_);
-    return writeAll(STDOUT_FILENO, held);
+    return writeToTerminal(held);
   }
 
   char buffer_[4096];
@@ -137,7 +123,7 @@ void writeQuestion(const LineEditor& editor) {
     if (c == '\n' && !addsReturn) lines += '\r';
     lines += c;
   }
-  writeAll(STDOUT_FILENO, lines);
+  writeToTerminal(lines);
 }
 
 // Splits the prompt taken from standard output into its whole lines, written now, and its last
@@ -209,12 +195,13 @@ void redrawAfterResize(EditLine* line, const std::string& prompt, size_t oldColu
   if (const size_t rowsUp = columns / width; rowsUp > 0) {
     redraw = "\033[" + std::to_string(rowsUp) + "A";
   }
-  writeAll(STDOUT_FILENO, redraw + "\r\033[J");
+  writeToTerminal(redraw + "\r\033[J");
   el_set(line, EL_REFRESH);
 }
 
-// Handles a signal caught while waiting for a key. Returns after a window resize or a stop;
-// a signal that ends the process ends it, with the terminal's settings given back first.
+// Handles a signal caught while waiting for a key. Returns after a window resize or once the
+// terminal is the editor's again after a stop; a signal that ends the process ends it, with the
+// terminal's settings given back first.
 void takeSignal(EditLine* line, int fd, int signo) {
   LineEditor& editor = editorOf(line);
   LineRead& read = editor.read;
@@ -222,32 +209,28 @@ void takeSignal(EditLine* line, int fd, int signo) {
     const size_t oldColumns = read.columns;
     read.columns = windowColumns();
     redrawAfterResize(line, editor.prompt, oldColumns);
-  } else if (signo == SIGTSTP) {
-    suspend(fd, read.modes);
+  } else if (signo == SIGCONT) {
     writeQuestion(editor);
     el_set(line, EL_REFRESH);
   } else {
-    ::tcsetattr(fd, TCSANOW, &read.modes.saved);
+    giveTerminalBack(fd, &read.modes);
     restoreSignals(read.signals, signo);
     // Still here: the signal was handled elsewhere. Go on editing.
     catchSignals(kEditingSignals, &read.signals);
-    ::tcsetattr(fd, TCSANOW, &read.modes.own);
-    el_set(line, EL_REFRESH);
+    if (takeTerminalBack(fd, &read.modes)) el_set(line, EL_REFRESH);
   }
 }
 
 // Reads into `bytes` from `fd`, at most `size` bytes of what has arrived, taking the signals
 // caught while it waits. The count read, 0 at end of input, -1 when the read failed.
 ssize_t readBytes(EditLine* line, int fd, unsigned char* bytes, size_t size) {
-  pollfd input{fd, POLLIN, 0};
   for (;;) {
-    if (const int signo = takeCaughtSignal(); signo != 0) {
-      takeSignal(line, fd, signo);
+    LineRead& read = editorOf(line).read;
+    const int waited = waitForByte(fd, &read.modes, read.signals);
+    if (waited < 0) return -1;
+    if (waited > 0) {
+      takeSignal(line, fd, waited);
       continue;
-    }
-    if (::ppoll(&input, 1, nullptr, &editorOf(line).read.signals.mask) < 0) {
-      if (errno == EINTR) continue;
-      return -1;
     }
     const ssize_t got = ::read(fd, bytes, size);
     if (got >= 0 || errno != EINTR) return got;
@@ -261,7 +244,7 @@ void takeKey(EditLine* line, LineRead& read, std::wstring key) {
   switch (keyUse(key)) {
     case KeyUse::insert:
       if (overLimit(line, read, key[0])) {
-        if (!read.bellRung) writeAll(STDOUT_FILENO, "\a");
+        if (!read.bellRung) writeToTerminal("\a");
         read.bellRung = true;
         return;
       }
@@ -272,7 +255,7 @@ void takeKey(EditLine* line, LineRead& read, std::wstring key) {
     case KeyUse::drop:
       return;
     case KeyUse::dropWithBell:
-      writeAll(STDOUT_FILENO, "\a");
+      writeToTerminal("\a");
       return;
   }
   read.key = std::move(key);
@@ -328,7 +311,7 @@ unsigned char endOrDelete(EditLine* line, int /*key*/) {
 
 // Ctrl-L: clears the screen and draws the question, the prompt and the line at its top.
 unsigned char clearAndRedraw(EditLine* line, int /*key*/) {
-  writeAll(STDOUT_FILENO, "\033[H\033[2J");
+  writeToTerminal(clearSequence(false));
   writeQuestion(editorOf(line));
   el_set(line, EL_REFRESH);
   return CC_NORM;
@@ -342,18 +325,43 @@ void remember(HistoryW* history, std::wstring line) {
   history_w(history, &event, H_ENTER, line.c_str());
 }
 
+// Reads a line as it comes, for a terminal whose settings cannot be read, and so can neither be
+// put into the editor's mode nor given back: the prompt is written as it stands, and the bytes up
+// to a line end are the line. False at end of input, with `*failed` set when the read failed.
+bool readPlainLine(LineEditor& editor, std::wstring* text, bool* failed) {
+  editor.output.writeHeldOrFail();
+  Utf8Reader utf8;
+  text->clear();
+  unsigned char byte = '\0';
+  ssize_t got = 0;
+  while (byte != '\n' && (got = ::read(STDIN_FILENO, &byte, 1)) != 0) {
+    if (got > 0) readUtf8Byte(&utf8, byte, text);
+    if (got < 0 && errno != EINTR) break;
+  }
+  finishUtf8(&utf8, text);
+  *failed = got < 0;
+  return !text->empty();
+}
+
 // Reads one line through the editor, drawing `editor.prompt`. Returns the line with its line
 // end, or false at end of input (Ctrl-D on an empty line) with `*failed` set when the terminal
 // could not be read.
 bool editLine(LineEditor& editor, std::wstring* text, bool* failed) {
   LineRead& read = editor.read;
   EditLine* line = editor.line;
+  *failed = false;
+  if (takeEndTypedAhead()) return false;
+  if (::tcgetattr(STDIN_FILENO, &read.modes.saved) != 0) return readPlainLine(editor, text, failed);
   catchSignals(kEditingSignals, &read.signals);
-  ::tcgetattr(STDIN_FILENO, &read.modes.saved);
   // Into the editor's mode before anything of the prompt shows, so that what is typed as soon
   // as it shows is not echoed by the terminal as well.
   el_set(line, EL_PREP_TERM, 1);
-  ::tcgetattr(STDIN_FILENO, &read.modes.own);
+  read.modes.ownApplied = ::tcgetattr(STDIN_FILENO, &read.modes.own) == 0;
+  if (!read.modes.ownApplied) {
+    el_set(line, EL_PREP_TERM, 0);
+    restoreSignals(read.signals, takeCaughtSignal());
+    return readPlainLine(editor, text, failed);
+  }
   takePrompt(editor);
   HistoryW* history = promptHistory(editor);
   el_wset(line, EL_HIST, history_w, history);
@@ -409,15 +417,6 @@ LineEditor* editorReading(std::ios_base& stream) {
   return static_cast<LineEditor*>(stream.pword(editorIndex()));
 }
 
-// True when TERM names a terminal with a description, other than `dumb`, which has none of the
-// cursor control that editing needs.
-bool terminalHasCursorControl() {
-  const char* term = std::getenv("TERM");
-  if (term == nullptr || *term == '\0' || std::string_view(term) == "dumb") return false;
-  char description[4096];
-  return ::tgetent(description, term) == 1;
-}
-
 // Takes the character type from the environment when its character set is UTF-8, the one the
 // editor reads; otherwise (no locale set, C or POSIX, one that fails to load, or another
 // character set) C.UTF-8, since terminals send UTF-8 whatever the locale says, and a byte that
@@ -450,7 +449,7 @@ void bindEditingKeys(EditLine* line) {
 }  // namespace
 
 void startLineEditing() {
-  if (!::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO) || !terminalHasCursorControl() ||
+  if (!::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO) || !terminalMovesCursor() ||
       !takeUtf8CharacterType()) {
     return;
   }

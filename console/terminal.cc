@@ -1,26 +1,15 @@
 #include "console/terminal.h"
 
-#include <cstdlib>
 #include <iostream>
-#include <string_view>
 
 #include "console/input.h"
 #include "console/terminal_device.h"
 
 namespace console {
-namespace {
-
-// The clear sequence would show as text on a terminal that declares it has no cursor control.
-bool terminalClears() {
-  const char* term = std::getenv("TERM");
-  return term == nullptr || std::string_view(term) != "dumb";
-}
-
-}  // namespace
 
 void clearScreen() {
   std::cout.flush();
-  if (outputIsTerminal() && terminalClears()) writeToTerminal("\x1b[H\x1b[2J\x1b[3J");
+  if (outputIsTerminal()) writeToTerminal(clearSequence(true));
 }
 
 bool waitForKey() {

@@ -6,9 +6,9 @@
 
 namespace console {
 
-/// Clears the terminal and puts the cursor home when standard output is a terminal that knows
-/// how (TERM is not `dumb`); writes nothing when it is a pipe or a file. Flushes `std::cout`
-/// first.
+/// Clears the terminal and its scrollback and puts the cursor home when standard output is a
+/// terminal, with the bytes of `clearSequence` (none for `dumb`); writes nothing when it is a pipe
+/// or a file. Flushes `std::cout` first.
 void clearScreen();
 
 /// Waits for one key and ignores it; flushes `std::cout` first. On a terminal the key is read

@@ -6,7 +6,15 @@ namespace console {
 
 bool outputIsTerminal() { return false; }
 
-void writeToTerminal(std::string_view /*bytes*/) {}
+bool writeToTerminal(std::string_view /*bytes*/) { return true; }
+
+bool byteArrived() { return false; }
+
+bool terminalMovesCursor() { return false; }
+
+std::string clearSequence(bool /*andScrollback*/) { return ""; }
+
+bool takeEndTypedAhead() { return false; }
 
 bool readTerminalKey(bool* /*readOk*/) { return false; }
 

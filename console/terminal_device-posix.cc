@@ -1,10 +1,14 @@
-// The terminal on POSIX: writing past the stream, and one key read in raw mode with the
-// terminal's settings given back whatever signal arrives.
+// The terminal on POSIX: writing past the stream, what TERM's description offers, and one key
+// read in raw mode with the terminal's settings given back whatever signal arrives.
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <termcap.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "console/key.h"
@@ -13,12 +17,6 @@
 
 namespace console {
 namespace {
-
-// True when a byte can be read from `fd` without waiting.
-bool byteArrived(int fd) {
-  pollfd input{fd, POLLIN, 0};
-  return ::poll(&input, 1, 0) > 0 && (input.revents & POLLIN) != 0;
-}
 
 // Reads the key's first byte and whichever of its further bytes have already arrived. False
 // when a read fails.
@@ -33,29 +31,21 @@ bool readKeyBytes(int fd) {
     if (got < 0) return false;
     if (got == 0) return true;  // end of input ends the wait too
     ++length;
-  } while (keyContinues({key, length}) && byteArrived(fd));
+  } while (keyContinues({key, length}) && byteArrived());
   return true;
 }
 
 // Waits until a key arrives on `fd` or a signal that ends the process is caught (stored in
 // `*endingSignal`), then reads the key. False when the terminal cannot be read.
-bool readKey(int fd, const TerminalModes& modes, const sigset_t& openMask, int* endingSignal) {
-  pollfd input{fd, POLLIN, 0};
+bool readKey(int fd, TerminalModes* modes, const SavedSignals& signals, int* endingSignal) {
   for (;;) {
-    const int signo = takeCaughtSignal();
-    if (signo == SIGTSTP) {
-      suspend(fd, modes);
-      continue;
-    }
-    if (signo != 0) {
-      *endingSignal = signo;
+    const int waited = waitForByte(fd, modes, signals);
+    if (waited < 0) return false;
+    if (waited == 0) return readKeyBytes(fd);
+    if (waited != SIGCONT) {
+      *endingSignal = waited;
       return true;
     }
-    if (::ppoll(&input, 1, nullptr, &openMask) < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    return readKeyBytes(fd);
   }
 }
 
@@ -74,29 +64,90 @@ bool waitForTerminalKey(int fd, bool* readOk) {
   SavedSignals signals{};
   catchSignals(kEndingSignals, &signals);
   int endingSignal = 0;
-  bool changed = ::tcsetattr(fd, TCSANOW, &modes.own) == 0;
+  modes.ownApplied = ::tcsetattr(fd, TCSANOW, &modes.own) == 0;
+  const bool changed = modes.ownApplied;
   if (changed) {
-    *readOk = readKey(fd, modes, signals.mask, &endingSignal);
+    *readOk = readKey(fd, &modes, signals, &endingSignal);
     // TCSANOW: TCSAFLUSH would throw away what was typed after the key.
-    ::tcsetattr(fd, TCSANOW, &modes.saved);
+    giveTerminalBack(fd, &modes);
   }
   restoreSignals(signals, endingSignal);
   return changed;
+}
+
+// The description of the terminal TERM names, read into the terminal library; false when TERM is
+// unset or names none.
+bool readTerminalDescription() {
+  const char* term = std::getenv("TERM");
+  if (term == nullptr || *term == '\0') return false;
+  char description[4096];  // unused by the terminal library of today, but its interface asks
+  return ::tgetent(description, term) == 1;
+}
+
+// The string capability `name` of the description read, without delays; empty when it has none.
+std::string capability(const char* name) {
+  char area[1024];
+  char* end = area;
+  const char* value = ::tgetstr(name, &end);
+  return value == nullptr ? std::string() : withoutDelays(value);
 }
 
 }  // namespace
 
 bool outputIsTerminal() { return ::isatty(STDOUT_FILENO) != 0; }
 
-void writeToTerminal(std::string_view bytes) {
+bool writeToTerminal(std::string_view bytes) {
   while (!bytes.empty()) {
-    ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+    const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
     if (written < 0) {
       if (errno == EINTR) continue;
-      return;  // Nothing sensible to do when the terminal is gone.
+      return false;
     }
     bytes.remove_prefix(static_cast<size_t>(written));
   }
+  return true;
+}
+
+bool byteArrived() {
+  pollfd input{STDIN_FILENO, POLLIN, 0};
+  return ::poll(&input, 1, 0) > 0 && (input.revents & POLLIN) != 0;
+}
+
+bool terminalMovesCursor() { return readTerminalDescription() && !capability("cm").empty(); }
+
+std::string clearSequence(bool andScrollback) {
+  if (!readTerminalDescription()) return andScrollback ? "\x1b[H\x1b[2J\x1b[3J" : "\x1b[H\x1b[2J";
+  const std::string clear = capability("cl");
+  if (clear.empty() || !andScrollback) return clear;
+  return clear + capability("E3");
+}
+
+std::string withoutDelays(std::string_view capability) {
+  std::string bytes;
+  while (!capability.empty()) {
+    const size_t delay = capability.find("$<");
+    const size_t delayEnd = capability.find('>', delay);
+    if (delay == std::string_view::npos || delayEnd == std::string_view::npos) break;
+    const std::string_view inside = capability.substr(delay + 2, delayEnd - delay - 2);
+    const bool isDelay =
+        !inside.empty() && inside.find_first_not_of("0123456789.*/") == std::string_view::npos;
+    bytes += capability.substr(0, isDelay ? delay : delayEnd + 1);
+    capability.remove_prefix(delayEnd + 1);
+  }
+  return bytes.append(capability);
+}
+
+bool takeEndTypedAhead() {
+  // The mark makes the terminal readable while it counts no byte waiting; a read then reports
+  // the end of input and takes the mark.
+  termios modes{};
+  int waiting = 0;
+  if (::tcgetattr(STDIN_FILENO, &modes) != 0 || (modes.c_lflag & ICANON) == 0 || !byteArrived() ||
+      ::ioctl(STDIN_FILENO, FIONREAD, &waiting) != 0 || waiting != 0) {
+    return false;
+  }
+  char byte;
+  return ::read(STDIN_FILENO, &byte, 1) == 0;
 }
 
 bool readTerminalKey(bool* readOk) {

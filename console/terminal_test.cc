@@ -4,7 +4,9 @@
 
 #include <iostream>
 #include <string>
+#include <utility>
 
+#include "console/terminal_device.h"
 #include "tests/redirect.h"
 
 namespace {
@@ -31,6 +33,22 @@ TEST(WaitForKey, ReadsNothingAfterAFailedWrite) {
   EXPECT_FALSE(console::waitForKey());
   std::cout.clear();
   EXPECT_EQ("\nkey", rest(std::cin));
+}
+
+// A terminal description's delays are for terminals on slow lines; anything else stays.
+TEST(WithoutDelays, DropsEachDelayAndKeepsEverythingElse) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"\x1b[H\x1b[J$<50>", "\x1b[H\x1b[J"},
+      {"a$<5*/>b$<2.5>c", "abc"},
+      {"$<1>", ""},
+      {"a$<x>b$<>c", "a$<x>b$<>c"},
+      {"a$<5", "a$<5"},
+      {"a>b$c", "a>b$c"},
+      {"", ""},
+  };
+  for (const auto& [capability, bytes] : cases) {
+    EXPECT_EQ(bytes, console::withoutDelays(capability)) << capability;
+  }
 }
 
 }  // namespace

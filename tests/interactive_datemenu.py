@@ -7,10 +7,12 @@ import os
 import select
 import subprocess
 import sys
+import termios
 import time
 
 from live import EDITING, EDITING_LOCALES, KEYS_KEEPING_THE_ANSWER, check, end_of_input_is_final
-from live import finish, read_until, running, send, spawn_on_pty
+from live import end_of_input_typed_ahead, finish, held_then_continued, job_under_shell
+from live import read_until, running, send, spawn_on_pty, stopped_late
 from texts import CLEAR, DATEMENU_CHOICE_PROMPT as CHOICE_PROMPT, DATEMENU_DATE_PROMPT as DATE_PROMPT
 from texts import DATEMENU_NO_ITEM as NO_ITEM, datemenu_answer
 
@@ -36,8 +38,9 @@ def pipes(program):
         check("pipe exit status", proc.wait(timeout=5) == 1, str(proc.returncode))
 
 
-def terminal(program, term):
-    """Clearing clears the screen unless TERM is dumb; lines typed ahead survive."""
+def terminal(program, term, clear):
+    """Clearing clears the screen as the terminal's description says (`clear`); lines typed
+    ahead survive."""
     name = f"terminal {term}"
     proc, master = spawn_on_pty(program, env=dict(EDITING, TERM=term))
     with running(name, proc, master):
@@ -48,7 +51,6 @@ def terminal(program, term):
         seen = read_until(master, CHOICE_PROMPT, seen)
         echoed = CLEAR_CHOICE.replace(b"\n", b"\r\n")
         tail = seen[seen.index(echoed):]
-        clear = b"" if term == "dumb" else CLEAR
         check(f"{name}: clearing", tail.startswith(echoed + b"\r\n" + clear + b"\r\nViberete"),
               repr(tail[:60]))
         # Typed ahead in one go: the dropping of pending input must keep the later lines.
@@ -93,6 +95,29 @@ def edited(program):
         check(f"{name}: Ctrl-D draws nothing", seen[ended:] == b"\r\nKonec vvoda\r\n",
               repr(seen[ended:]))
         check(f"{name}: Ctrl-D exit status", proc.wait(timeout=5) == 2, str(proc.returncode))
+
+
+def stopped_from_a_script(program):
+    """The line editor in job control's hard cases (see `held_then_continued`, its job stopped by
+    Ctrl-Z, and `stopped_late`): back in the foreground it reads on where it was."""
+    for name, stop in (
+            ("line editor held at a stop",
+             lambda run: held_then_continued(run, lambda: os.write(run.master, b"\x1a"))),
+            ("line editor stopped late", stopped_late)):
+        with job_under_shell(name, program, env=EDITING, through_script=True) as run:
+            seen = read_until(run.master, DATE_PROMPT)
+            os.write(run.master, b"15.06")
+            seen = read_until(run.master, b"15.06", seen)
+            stop(run)
+            os.write(run.master, b".2009\n")
+            seen = read_until(run.master, CHOICE_PROMPT, seen)
+            os.write(run.master, b"4\n")
+            seen = read_until(run.master, b"\r\n15.6.2009\r\n", seen)
+            os.write(run.master, b"6\n")
+            ended = read_until(run.reports, b"\n")
+            check(f"{name}: exit status", ended == b"exited 1\n", repr(ended))
+            check(f"{name}: settings restored at the end",
+                  termios.tcgetattr(run.slave) == run.before)
 
 
 def typed_bytes_reach_the_program(program):
@@ -195,15 +220,18 @@ def long_pastes(program):
 def main():
     program = sys.argv[1]
     pipes(program)
-    terminal(program, "xterm")
-    terminal(program, "dumb")
+    terminal(program, "xterm", CLEAR)
+    terminal(program, "dumb", b"")
+    terminal(program, "vt100", b"\x1b[H\x1b[J")  # its clear without its delay, and no scrollback
     edited(program)
+    stopped_from_a_script(program)
     typed_bytes_reach_the_program(program)
     line_limit(program)
     long_pastes(program)
     terminal_gone(program)
     end_of_input_is_final(program, DATE_PROMPT, b"12.3")
     end_of_input_is_final(program, DATE_PROMPT, b"1.1.2000")
+    end_of_input_typed_ahead(program, DATE_PROMPT)
     return finish()
 
 

@@ -13,11 +13,9 @@ import subprocess
 import sys
 import termios
 import time
-import traceback
-import types
 
-from live import (EDITING, check, end_of_input_is_final, finish, kill_group, open_pty, read_until,
-                  running, spawn_on_pty)
+from live import (EDITING, check, end_of_input_is_final, finish, held_then_continued,
+                  job_under_shell, kill_group, open_pty, read_until, running, spawn_on_pty)
 
 ROWS_PROMPT = b"Vvedite kol-vo stroc"
 COLUMNS_PROMPT = b"Vvedite kol-vo stolbcov"
@@ -128,95 +126,17 @@ def key_taken_alone(program, key):
         check(f"{name}: exit status", proc.wait(timeout=5) == 0, str(proc.returncode))
 
 
-def job_control_shell(slave, program, commands, reports, reads_fail=False):
-    """In a child process: a minimal job-control shell, the session leader on the terminal with
-    `program` as its foreground job. Reports the job's pid, "stopped" when it stops (and takes
-    the terminal back), and "exited N" at its end; on each byte of `commands` it continues
-    the job in the foreground, as `fg` does; on SIGUSR1 it takes the terminal while the job runs
-    on, reporting "background". With `reads_fail` the job ignores SIGTTIN and SIGTTOU, so that
-    its reads from the terminal in the background fail. Anything that goes wrong is printed,
-    and the reports end without "exited"."""
-    status = 1
-    try:
-        os.setsid()
-        fcntl.ioctl(slave, termios.TIOCSCTTY, 0)
-        signal.signal(signal.SIGTTOU, signal.SIG_IGN)
-        job = os.fork()
-        if job == 0:
-            os.setpgid(0, 0)
-            os.tcsetpgrp(slave, os.getpid())
-            job_signals = signal.SIG_IGN if reads_fail else signal.SIG_DFL
-            signal.signal(signal.SIGTTOU, job_signals)
-            signal.signal(signal.SIGTTIN, job_signals)
-            for fd in (0, 1, 2):
-                os.dup2(slave, fd)
-            os.execv(program, [program])
-        try:
-            os.setpgid(job, job)
-        except PermissionError:
-            pass  # the job has exec'd already, in the group it made itself, as shells allow
-        os.write(reports, f"{job}\n".encode())
-
-        def take_terminal(*_):
-            os.tcsetpgrp(slave, os.getpgrp())
-            os.write(reports, b"background\n")
-        signal.signal(signal.SIGUSR1, take_terminal)
-        while True:
-            _, status = os.waitpid(job, os.WUNTRACED)
-            if not os.WIFSTOPPED(status):
-                os.write(reports, f"exited {os.waitstatus_to_exitcode(status)}\n".encode())
-                break
-            os.tcsetpgrp(slave, os.getpgrp())
-            os.write(reports, b"stopped\n")
-            os.read(commands, 1)
-            os.tcsetpgrp(slave, job)
-            os.killpg(job, signal.SIGCONT)
-        status = 0
-    except BaseException:
-        traceback.print_exc()
-    finally:
-        os._exit(status)
-
-
-def end_shell_and_job(shell, job):
-    """Kills the job's process group and the shell, whatever state the test left them in."""
-    for group in (job, shell):
-        try:
-            os.killpg(group, signal.SIGKILL) if group else None
-        except ProcessLookupError:
-            pass
-    os.waitpid(shell, 0)
-
-
 @contextlib.contextmanager
-def job_in_the_key_wait(name, program, reads_fail=False):
-    """Runs `program` as the job of a job-control shell on a new terminal and answers it up to
-    the key wait; yields the terminal, the settings it had before, the shell's pipes and the
-    job. A timeout fails check `name`; the job, the shell and the descriptors go at the end."""
-    master, slave = open_pty()
-    before = termios.tcgetattr(slave)
-    commands_read, commands = os.pipe()
-    reports, reports_write = os.pipe()
-    shell = os.fork()
-    if shell == 0:
-        job_control_shell(slave, program, commands_read, reports_write, reads_fail)
-    os.close(commands_read)
-    os.close(reports_write)
-    job = None
-    try:
-        job = int(read_until(reports, b"\n").decode())
-        seen = read_until(master, ROWS_PROMPT)
-        os.write(master, b"1 2\n")
-        seen = read_until(master, b"Dispersia ", seen)
-        wait_for_raw_mode(slave)
-        yield types.SimpleNamespace(master=master, slave=slave, before=before, seen=seen,
-                                    commands=commands, reports=reports, shell=shell, job=job)
-    except TimeoutError as e:
-        check(name, False, str(e))
-    finally:
-        end_shell_and_job(shell, job)
-        for fd in (master, slave, commands, reports):
-            os.close(fd)
+def job_in_the_key_wait(name, program, reads_fail=False, through_script=False):
+    """Runs `program` as the job of a job-control shell (see `job_under_shell`) and answers it up
+    to the key wait; yields what `job_under_shell` does and the output seen."""
+    with job_under_shell(name, program, reads_fail=reads_fail,
+                         through_script=through_script) as run:
+        seen = read_until(run.master, ROWS_PROMPT)
+        os.write(run.master, b"1 2\n")
+        run.seen = read_until(run.master, b"Dispersia ", seen)
+        wait_for_raw_mode(run.slave)
+        yield run
 
 
 def stopped_and_continued(program):
@@ -236,6 +156,19 @@ def stopped_and_continued(program):
         check(f"{name}: one key ends the wait", ended == b"exited 0\n", repr(ended))
         check(f"{name}: settings restored at the end",
               termios.tcgetattr(run.slave) == run.before)
+
+
+def held_in_the_key_wait(program):
+    """The key wait in job control's hard case (see `held_then_continued`), its job stopped by
+    SIGTSTP as `kill -TSTP` sends it (Ctrl-Z is a key here): back in the foreground it waits for
+    one key in raw mode, and the key ends it with the terminal's settings as before."""
+    name = "key wait held at a stop"
+    with job_in_the_key_wait(name, program, through_script=True) as run:
+        held_then_continued(run, lambda: os.killpg(run.job, signal.SIGTSTP))
+        os.write(run.master, b"q")
+        ended = read_until(run.reports, b"\n")
+        check(f"{name}: one key ends the wait", ended == b"exited 0\n", repr(ended))
+        check(f"{name}: settings restored at the end", termios.tcgetattr(run.slave) == run.before)
 
 
 def read_fails_in_the_background(program):
@@ -317,6 +250,7 @@ def main():
     for key in KEYS:
         key_taken_alone(program, key)
     stopped_and_continued(program)
+    held_in_the_key_wait(program)
     read_fails_in_the_background(program)
     hung_up(program)
     history_per_prompt(program)
