@@ -134,6 +134,13 @@ void scanKey(KeyScan* scan, wchar_t c, std::vector<std::wstring>* keys) {
   if (next == KeyPart::start) endKey();
 }
 
+bool readKeyByte(KeyReader* reader, unsigned char byte) {
+  std::wstring chars;
+  readUtf8Byte(&reader->utf8, byte, &chars);
+  for (wchar_t c : chars) scanKey(&reader->scan, c, &reader->keys);
+  return !reader->keys.empty();
+}
+
 KeyUse keyUse(std::wstring_view key) {
   if (key.size() == 1 && (key[0] == L'\t' || (key[0] >= 0x20 && key[0] != 0x7F))) {
     return KeyUse::insert;

@@ -53,6 +53,18 @@ inline constexpr size_t kMaxKeyChars = 16;
 /// under way, ends it and starts a key of its own.
 void scanKey(KeyScan* scan, wchar_t c, std::vector<std::wstring>* keys);
 
+/// One key read byte by byte, as the key wait reads it: the bytes go through a `Utf8Reader`
+/// and the characters through `scanKey`.
+struct KeyReader {
+  Utf8Reader utf8;
+  KeyScan scan;
+  std::vector<std::wstring> keys;  // the keys completed so far
+};
+
+/// Takes the next byte of a key; true once a key is complete, so that the bytes after it stay
+/// for the next reader.
+bool readKeyByte(KeyReader* reader, unsigned char byte);
+
 /// What a whole key does at the line: goes into it (a printable character or Tab), edits it (one
 /// of `editingKeys`), or nothing: an unbound control character is dropped silently, an unbound
 /// escape sequence with a bell.

@@ -147,6 +147,45 @@ TEST(LineText, TakesWholeKeysAndTellsWhatEachDoes) {
   }
 }
 
+// Where the key wait's key ends in what arrived at once: the bytes after it stay for the next
+// reader.
+TEST(LineText, ReadsOneKeyByteByByte) {
+  const struct {
+    std::string bytes;
+    size_t keyLength;
+  } cases[] = {
+      {"kx", 1},
+      {"\x03x", 1},
+      {"\x1b[Ax", 3},
+      {"\x1bOPx", 3},
+      {"\x1b[1;5Cx", 6},
+      {"\x1b[200~x", 6},
+      {"\x1bxy", 2},
+      {"\x1b\x1b[Dx", 4},
+      {"\x1b[\nx", 3},
+      {"\xc3\xa9x", 2},
+      {"\xc2\x80x", 2},
+      {"\xdf\xbfx", 2},
+      {"\xe0\xa0\x80x", 3},
+      {"\xef\xbf\xbfx", 3},
+      {"\xf4\x8f\xbf\xbfx", 4},
+      {"\xc1\xbfx", 1},
+      {"\xf5\x80x", 1},
+      {"\xe2\x82\xacx", 3},
+      {"\xf0\x9f\x99\x82x", 4},
+      {"\x80x", 1},
+      {"\x1b[111111111111111111", 20},  // all that arrived: the key never ended
+  };
+  for (const auto& c : cases) {
+    console::KeyReader key;
+    size_t length = 0;
+    while (length < c.bytes.size() &&
+           !console::readKeyByte(&key, static_cast<unsigned char>(c.bytes[length++]))) {
+    }
+    EXPECT_EQ(c.keyLength, length) << testing::PrintToString(c.bytes);
+  }
+}
+
 TEST(LineText, ShowsAControlCharacterInTwoColumns) {
   for (wchar_t c : {L'\0', L'\x1b', L'\x1f', L'\x7f'}) EXPECT_EQ(2u, console::shownWidth(c));
   EXPECT_EQ(1u, console::shownWidth(L'a'));

@@ -12,7 +12,7 @@ namespace console {
 void clearScreen();
 
 /// Waits for one key and ignores it; flushes `std::cout` first. On a terminal the key is read
-/// without echo and without waiting for Enter, and only its bytes are taken (see `keyContinues`);
+/// without echo and without waiting for Enter, and only its bytes are taken (see `readKeyByte`);
 /// Ctrl-C and the other control keys count as keys. The terminal's settings are restored
 /// afterwards, also when SIGTERM, SIGHUP, SIGINT or SIGQUIT arrives during the wait (the signal
 /// then takes its usual effect); SIGTSTP stops the program with the settings restored and the

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "console/key.h"
+#include "console/line_text.h"
 #include "console/terminal_device.h"
 #include "console/terminal_signals-posix.h"
 
@@ -21,17 +21,16 @@ namespace {
 // Reads the key's first byte and whichever of its further bytes have already arrived. False
 // when a read fails.
 bool readKeyBytes(int fd) {
-  char key[kMaxKeyBytes];
-  size_t length = 0;
+  KeyReader key;
+  unsigned char byte = 0;
   do {
     ssize_t got;
     do {
-      got = ::read(fd, key + length, 1);
+      got = ::read(fd, &byte, 1);
     } while (got < 0 && errno == EINTR);
     if (got < 0) return false;
     if (got == 0) return true;  // end of input ends the wait too
-    ++length;
-  } while (keyContinues({key, length}) && byteArrived());
+  } while (!readKeyByte(&key, byte) && byteArrived());
   return true;
 }
 
