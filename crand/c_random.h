@@ -34,6 +34,12 @@ struct CRandom {
 /// Positions `generator` where the library's rand stands after srand(`seed`).
 void seedCRandom(CRandom& generator, uint32_t seed);
 
+/// Positions `generator` where the library's rand stands after srand(`seed`) and `position`
+/// calls of rand: the value it gives next is the one rand() returns at call `position` + 1.
+/// Takes about log2(`position`) steps of a few thousand additions and products, so that the
+/// sequence can be taken up anywhere, by several threads at once.
+void seedCRandomAt(CRandom& generator, uint32_t seed, uint64_t position);
+
 /// Makes the next batch of words; `nextCRandom` calls it when the batch is used up.
 void refillCRandom(CRandom& generator);
 
