@@ -27,8 +27,9 @@ struct PieceQueue {
   size_t pieceCount;
   char* buffers;
   size_t bufferBytes;
-  // Without workers, the calling thread formats into the one buffer and writes at once.
-  bool direct;
+  // Without workers, the calling thread formats into the one buffer and writes at once. Set
+  // before any worker starts, and never changed while one runs.
+  bool direct = true;
   WriteFunction writeText;
   void* write;
 
@@ -133,7 +134,12 @@ bool runInOrder(size_t itemCount, size_t itemRoom, unsigned workers, std::span<c
   std::array<std::thread, kMostWorkers> threads;
   std::array<WorkerStart, kMostWorkers> starts;
   unsigned started = 0;
-  if (buffers != nullptr) {
+  queue.direct = buffers == nullptr;
+  if (!queue.direct) {
+    queue.buffers = buffers.get();
+    queue.bufferBytes = kPieceBytes;
+    queue.itemsPerPiece = kPieceBytes / itemRoom;
+    queue.pieceCount = (itemCount + queue.itemsPerPiece - 1) / queue.itemsPerPiece;
     // The workers wait for the lock until it is known how many there are.
     std::lock_guard lock(queue.mutex);
     for (unsigned i = 0; i < workers; ++i) {
@@ -142,15 +148,9 @@ bool runInOrder(size_t itemCount, size_t itemRoom, unsigned workers, std::span<c
     }
     queue.workers = started;
     queue.slotCount = started * kBuffersPerWorker;
-    queue.bufferBytes = kPieceBytes;
-    queue.buffers = buffers.get();
-    queue.itemsPerPiece = kPieceBytes / itemRoom;
-    queue.pieceCount = (itemCount + queue.itemsPerPiece - 1) / queue.itemsPerPiece;
-    queue.direct = started == 0;
-  } else {
-    queue.direct = true;
   }
-  if (queue.direct) {
+  if (started == 0) {
+    queue.direct = true;
     queue.slotCount = 1;
     queue.bufferBytes = ownBuffer.size();
     queue.buffers = ownBuffer.data();
