@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -16,7 +17,7 @@ using parallel::writeInOrder;
 // without a gap, to show that each thread keeps its own copy of the format.
 struct NumberLines {
   size_t nextExpected = 0;
-  size_t* gaps;
+  std::atomic<size_t>* gaps;
   char* operator()(size_t begin, size_t end, char* out) {
     if (begin != nextExpected) ++*gaps;
     for (size_t i = begin; i < end; ++i) {
@@ -42,7 +43,7 @@ TEST(WriteInOrder, WritesTheSameTextWhateverTheWorkers) {
   // One piece, several, and a last piece not full.
   for (const size_t count : {size_t{0}, size_t{7}, kPieceBytes / kItemRoom * 5 + 3}) {
     for (const unsigned workers : {1u, 2u, 3u, 8u}) {
-      size_t gaps = 0;
+      std::atomic<size_t> gaps = 0;
       std::string written;
       std::thread::id writer;
       const bool wrote = writeInOrder(count, kItemRoom, workers, ownBuffer, NumberLines{0, &gaps},
@@ -57,7 +58,7 @@ TEST(WriteInOrder, WritesTheSameTextWhateverTheWorkers) {
         EXPECT_EQ(std::this_thread::get_id(), writer);
       }
       if (workers == 1) {
-        EXPECT_EQ(0u, gaps) << "one thread formats the items in one run";
+        EXPECT_EQ(0u, gaps.load()) << "one thread formats the items in one run";
       }
     }
   }
@@ -69,7 +70,7 @@ TEST(WriteInOrder, StopsAtTheFirstFailedWrite) {
   const size_t count = kPieceBytes / kItemRoom * 20;
   for (const unsigned workers : {1u, 2u, 4u}) {
     for (const int failing : {1, 2, 5}) {
-      size_t gaps = 0;
+      std::atomic<size_t> gaps = 0;
       int writes = 0;
       int writesAfterFailure = 0;
       const bool wrote = writeInOrder(count, kItemRoom, workers, ownBuffer, NumberLines{0, &gaps},
