@@ -63,20 +63,6 @@ RandFunctions libraryRand();
 /// `seed`. Either way both are left seeded with `seed`, as if nothing had been drawn.
 bool seedCheckedCRandom(CRandom& generator, uint32_t seed, RandFunctions reference);
 
-/// Calls `draw(next)` once, where `next()` gives the values of `reference` after seeding it with
-/// `seed`: inline when the generator has proved itself for `seed`, else through
-/// `reference.next`. Returns true when the values came inline.
-template <typename Draw>
-bool drawRandSequence(uint32_t seed, RandFunctions reference, Draw draw) {
-  CRandom generator;
-  if (seedCheckedCRandom(generator, seed, reference)) {
-    draw([&generator] { return nextCRandom(generator); });
-    return true;
-  }
-  draw(reference.next);
-  return false;
-}
-
 }  // namespace crand
 
 #endif  // CRAND_C_RANDOM_H_

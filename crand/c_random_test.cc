@@ -134,22 +134,4 @@ TEST(SeedCheckedCRandom, RefusesAGeneratorThatDisagreesWithTheReference) {
   EXPECT_EQ(libraryValues(5, 1)[0], nextCRandom(generator));  // and so was the generator
 }
 
-// The values drawn are the reference's either way: inline when the generator agrees, from the
-// reference itself when not.
-TEST(DrawRandSequence, GivesTheReferencesValuesInlineOrFromTheReference) {
-  const std::vector<int> expected = libraryValues(9, kComparedValues);
-  std::vector<int> drawn;
-  const auto drawAll = [&drawn](auto next) {
-    for (int i = 0; i < kComparedValues; ++i) drawn.push_back(next());
-  };
-  EXPECT_TRUE(crand::drawRandSequence(9, libraryRand(), drawAll));
-  EXPECT_EQ(expected, drawn);
-
-  std::vector<int> mirrored;
-  for (const int value : expected) mirrored.push_back(RAND_MAX - value);
-  drawn.clear();
-  EXPECT_FALSE(crand::drawRandSequence(9, {seedCounting, randMirrored}, drawAll));
-  EXPECT_EQ(mirrored, drawn);
-}
-
 }  // namespace
