@@ -10,7 +10,9 @@ median and the 90th percentile of the wall time of each, their ratios, and the h
 resident memory. Before timing, each pair is checked to write the same bytes for a small run,
 and so is each program on one core against itself on all.
 
-  --only TEXT   only the whole runs whose path and size contain TEXT, and no steps
+  --only TEXT       only the whole runs whose path and size contain TEXT, and no steps
+  --before FOLDER   also the programs of another build (the code before a change), held to
+                    one core, to tell what the change costs on one core
 
 Steps: each Google benchmark runs N repetitions in one process; the table gives the median and
 the 90th percentile of the repetitions.
@@ -114,16 +116,21 @@ def check_same_output(folder, program):
     sys.exit(f"literal_{program} and {program} write different output for {answers!r}")
 
 
-def time_in_turns(folder, program, answers, runs):
-    """Seconds of `runs` runs of the program on all its cores, held to one, and of its literal
-    way, in turns: the order rotates, so that none always runs on a machine another warmed.
-    Also the program's highest peak memory."""
-    ways = [("all", program, ()), ("one", program, ONE_CORE), ("literal", "literal_" + program, ())]
-    seconds = {way: [] for way, _, _ in ways}
+def time_in_turns(folder, program, answers, runs, before=None):
+    """Seconds of `runs` runs of the program on all its cores, held to one, of its literal way
+    and, given a `before` folder, of the program there held to one core, in turns: the order
+    rotates, so that none always runs on a machine another warmed. Also the program's highest
+    peak memory."""
+    ways = [("all", folder, program, ()), ("one", folder, program, ONE_CORE),
+            ("literal", folder, "literal_" + program, ())]
+    if before:
+        ways.append(("before", before, program, ONE_CORE))
+    seconds = {way[0]: [] for way in ways}
     peaks = []
     for turn in range(runs):
-        for way, binary, prefix in ways[turn % 3:] + ways[:turn % 3]:
-            wall, peak = run_once(os.path.join(folder, binary), answers, prefix=prefix)
+        start = turn % len(ways)
+        for way, place, binary, prefix in ways[start:] + ways[:start]:
+            wall, peak = run_once(os.path.join(place, binary), answers, prefix=prefix)
             seconds[way].append(wall)
             if way == "all":
                 peaks.append(peak)
@@ -164,6 +171,11 @@ def main():
         at = args.index("--only")
         only = args[at + 1]
         del args[at:at + 2]
+    before = None
+    if "--before" in args:
+        at = args.index("--before")
+        before = args[at + 1]
+        del args[at:at + 2]
     folder = args[0] if args else "build/bench/bin"
     for program in SAME_OUTPUT:
         check_same_output(folder, program)
@@ -173,18 +185,23 @@ def main():
           f"{os.getloadavg()[0]:.2f} at the start; {runs} runs of each, in turns\n")
     print("| path | size | all cores median | p90 | one core median | p90 | all vs one at the "
           "median | literal median | p90 | faster than literal at the median | at p90 "
-          "| peak memory |")
-    print("|---|---|---|---|---|---|---|---|---|---|---|---|")
+          "| peak memory |" + (" before, one core median | p90 | one core vs before |"
+                               if before else ""))
+    print("|---" * (15 if before else 12) + "|")
     for path, size, program, answers in WHOLE_RUNS:
         if only is not None and only not in f"{path} {size}":
             continue
-        seconds, peak = time_in_turns(folder, program, answers, runs)
+        seconds, peak = time_in_turns(folder, program, answers, runs, before)
         ours, one, literal = seconds["all"], seconds["one"], seconds["literal"]
         cells = [path, size, duration(median(ours)), duration(p90(ours)),
                  duration(median(one)), duration(p90(one)), f"{median(one) / median(ours):.2f}x",
                  duration(median(literal)), duration(p90(literal)),
                  f"{median(literal) / median(ours):.1f}x", f"{p90(literal) / p90(ours):.1f}x",
                  f"{peak:.0f} MiB"]
+        if before:
+            earlier = seconds["before"]
+            cells += [duration(median(earlier)), duration(p90(earlier)),
+                      f"{median(one) / median(earlier):.3f}"]
         print("| " + " | ".join(cells) + " |", flush=True)
     if only is None:
         print("\n| step | median | p90 |")
