@@ -10,11 +10,13 @@
 #include "console/exit.h"
 #include "crand/c_random.h"
 #include "crand/thousandths.h"
+#include "parallel/for_each_chunk.h"
+#include "parallel/ordered_writer.h"
 
 namespace {
 
-// Lines formatted per block written: 128 KiB of room, some 80 KiB of text per write, so that
-// writing costs little beside formatting.
+// Lines formatted per block written by one thread: 128 KiB of room, some 80 KiB of text per
+// write, so that writing costs little beside formatting.
 constexpr size_t kLinesPerBlock = 1 << 12;
 
 // The block lies in the program's image, set aside when it starts: on the stack it would need
@@ -32,6 +34,26 @@ void fillElements(double* elements, uint32_t count, Next next) {
     const auto whole = static_cast<uint32_t>(next()) % 1000;
     elements[i] = whole + crand::kThousandths[fraction];
   }
+}
+
+// Elements a thread fills at the least: fewer cost less than starting it.
+constexpr size_t kLeastElementsPerThread = size_t{1} << 16;
+
+// The values as drawn after srand(0), two per element. The inline generator is taken up at the
+// start of each thread's part; the library's own rand can only be drawn in turn, by one thread.
+void fillNumbers(double* elements, uint32_t count, crand::RandFunctions reference,
+                 unsigned workers) {
+  crand::CRandom checked;
+  if (!crand::seedCheckedCRandom(checked, 0, reference)) {
+    fillElements(elements, count, reference.next);
+    return;
+  }
+  parallel::forEachChunk(count, kLeastElementsPerThread, workers, [&](size_t begin, size_t end) {
+    crand::CRandom generator;
+    crand::seedCRandomAt(generator, 0, 2 * uint64_t{begin});
+    fillElements(elements + begin, static_cast<uint32_t>(end - begin),
+                 [&generator] { return crand::nextCRandom(generator); });
+  });
 }
 
 // A block larger than the system can give would be granted by an overcommitting system and the
@@ -56,7 +78,8 @@ NumberArray& NumberArray::operator=(NumberArray&& other) noexcept {
 
 NumberArray::~NumberArray() { release(); }
 
-bool NumberArray::create(uint32_t size, uint64_t memoryBytes, crand::RandFunctions reference) {
+bool NumberArray::create(uint32_t size, uint64_t memoryBytes, crand::RandFunctions reference,
+                         unsigned workers) {
   release();
   // malloc rather than new[]: a failure is a null result to report, not an exception, and the
   // block can later grow in place.
@@ -69,7 +92,7 @@ bool NumberArray::create(uint32_t size, uint64_t memoryBytes, crand::RandFunctio
     return false;
   }
   count = size;
-  crand::drawRandSequence(0, reference, [this](auto next) { fillElements(elements, count, next); });
+  fillNumbers(elements, count, reference, workers);
   std::cout << "Massiv sozdan" << std::endl << std::endl;
   return true;
 }
@@ -109,19 +132,21 @@ void NumberArray::release() {
 
 uint32_t NumberArray::size() const { return count; }
 
-void printArray(const NumberArray& numbers) {
-  char* const block = listingBlock;
+void printArray(const NumberArray& numbers, unsigned workers) {
   std::streambuf* out = std::cout.rdbuf();
   // Whatever is pending in the stream goes first, then the text in large pieces.
   std::cout.flush();
-  for (uint32_t done = 0; done < numbers.count;) {
-    const uint32_t lines = std::min<uint32_t>(numbers.count - done, kLinesPerBlock);
-    const char* end = formatListingLines(block, numbers.elements + done, lines, done + 1);
-    if (out->sputn(block, end - block) != end - block) {
-      std::cout.setstate(std::ios_base::badbit);  // a failed write; the dialogue stops
-      break;
-    }
-    done += lines;
-  }
+  const double* values = numbers.elements;
+  const bool wrote = parallel::writeInOrder(
+      numbers.count, kListingLineRoom, workers, listingBlock,
+      [values](size_t begin, size_t end, char* text) {
+        return formatListingLines(text, values + begin, end - begin,
+                                  static_cast<uint32_t>(begin + 1));
+      },
+      [out](const char* text, size_t length) {
+        const auto size = static_cast<std::streamsize>(length);
+        return out->sputn(text, size) == size;
+      });
+  if (!wrote) std::cout.setstate(std::ios_base::badbit);  // a failed write; the dialogue stops
   std::cout << std::endl;
 }

@@ -29,9 +29,11 @@ struct NumberArray {
   /// "Massiv sozdan" and an empty line on standard output and returns true. When the
   /// block cannot be had or would take more than `memoryBytes` (the memory the system can give
   /// now, `console::memoryForBlock`), writes "Nedostatochno pamyati" on standard error, keeps
-  /// nothing (`count` 0) and returns false.
+  /// nothing (`count` 0) and returns false. The block is filled by up to `workers` threads, one
+  /// part each, with the same values as by one.
   bool create(uint32_t size, uint64_t memoryBytes = console::memoryForBlock(0),
-              crand::RandFunctions reference = crand::libraryRand());
+              crand::RandFunctions reference = crand::libraryRand(),
+              unsigned workers = console::availableCores());
 
   /// Adds `value` as element number `count + 1` and writes "Znacenie dobavleno" and an empty
   /// line on standard output. When the larger block cannot be had or would take more than
@@ -57,7 +59,7 @@ struct NumberArray {
 /// Writes the listing of `numbers` on standard output: for each element its number from 1 and its
 /// value right-aligned in ten characters, one line each, then an empty line. The lines go out
 /// in large blocks; the empty line flushes standard output. A failed write ends the listing and
-/// marks standard output bad.
-void printArray(const NumberArray& numbers);
+/// marks standard output bad. Up to `workers` threads format the lines; the text is the same.
+void printArray(const NumberArray& numbers, unsigned workers = console::availableCores());
 
 #endif  // ARRAYMENU_NUMBER_ARRAY_H_

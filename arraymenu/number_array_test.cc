@@ -87,6 +87,17 @@ TEST(Create, ValuesAreWholeThousandthsFromZeroTo999999) {
   numbers.release();
 }
 
+// Each thread takes the generator up where its part starts: the values are those of one.
+TEST(Create, SameValuesWhateverTheWorkers) {
+  const std::vector<double> expected = expectedValues(300007);
+  for (const unsigned workers : {1u, 2u, 3u, 8u}) {
+    Redirect io("");
+    NumberArray numbers;
+    ASSERT_TRUE(numbers.create(300007, UINT64_MAX, crand::libraryRand(), workers));
+    EXPECT_TRUE(expected == contents(numbers)) << workers << " workers";
+  }
+}
+
 TEST(Create, SizeOneHoldsOneElement) {
   NumberArray numbers = created(1);
   EXPECT_EQ(1u, numbers.size());
@@ -177,6 +188,22 @@ TEST(PrintArray, ListsEveryElementOverSeveralBlocks) {
   Redirect io("");
   printArray(numbers);
   EXPECT_EQ(literalListing(contents(numbers)), io.out.str());
+  numbers.release();
+}
+
+// Lines formatted by several threads come out in order, as one thread writes them.
+TEST(PrintArray, SameListingWhateverTheWorkers) {
+  NumberArray numbers = created(100003);
+  {
+    Redirect io("");
+    numbers.changeElement(70000, -1e300);
+  }
+  const std::string expected = literalListing(contents(numbers));
+  for (const unsigned workers : {1u, 2u, 5u}) {
+    Redirect io("");
+    printArray(numbers, workers);
+    EXPECT_TRUE(expected == io.out.str()) << workers << " workers";
+  }
   numbers.release();
 }
 

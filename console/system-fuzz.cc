@@ -14,4 +14,6 @@ uint64_t physicalMemory() { return CONSOLE_FUZZ_MEMORY_BYTES; }
 
 uint64_t memoryForBlock(uint64_t) { return CONSOLE_FUZZ_MEMORY_BYTES; }
 
+unsigned availableCores() { return 1; }
+
 }  // namespace console

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "console/cpu_limits.h"
 #include "console/memory_limits.h"
 #include "console/system.h"
 
@@ -52,6 +54,15 @@ uint64_t physicalMemory() {
 
 uint64_t memoryForBlock(uint64_t heldBytes) {
   return blockMemory(physicalMemory(), heldBytes, readSystemFile);
+}
+
+unsigned availableCores() {
+  static const unsigned cores = [] {
+    cpu_set_t cpus;
+    const bool known = ::sched_getaffinity(0, sizeof cpus, &cpus) == 0;
+    return workerCount(known ? static_cast<unsigned>(CPU_COUNT(&cpus)) : 1, readSystemFile);
+  }();
+  return cores;
 }
 
 }  // namespace console

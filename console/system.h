@@ -20,6 +20,11 @@ uint64_t physicalMemory();
 /// be read does not apply; the largest value when none can.
 uint64_t memoryForBlock(uint64_t heldBytes);
 
+/// How many worker threads a piece of work may use: the CPUs the process may run on (its
+/// affinity), no more than its cgroups' CPU quota rounded up (see console/cpu_limits.h), at
+/// least 1. Read once.
+unsigned availableCores();
+
 }  // namespace console
 
 #endif  // CONSOLE_SYSTEM_H_

@@ -41,7 +41,67 @@ constexpr size_t kDiscardedWords = 10 * kRandLongLag;
 static_assert(kRandLongLag + kRepeatedWords + kDiscardedWords <= kRandLongLag + kRandWordsPerRefill,
               "the first batch holds the words thrown away");
 
+// A polynomial modulo x^31 - x^28 - 1, coefficients modulo 2^32: element j is that of x^j.
+// The words from r[3] on obey the sum rule alone, so r[3 + n] is the sum over j of coefficient
+// j of x^n times r[3 + j].
+using Residue = std::array<uint32_t, kRandLongLag>;
+
+// The product of `a` and `b`, its terms of degree 31 and above folded down from the highest by
+// x^d = x^(d-3) + x^(d-31).
+Residue multiply(const Residue& a, const Residue& b) {
+  std::array<uint32_t, 2 * kRandLongLag - 1> product{};
+  for (size_t i = 0; i < kRandLongLag; ++i) {
+    for (size_t j = 0; j < kRandLongLag; ++j) product[i + j] += a[i] * b[j];
+  }
+  for (size_t degree = product.size() - 1; degree >= kRandLongLag; --degree) {
+    product[degree - kRandShortLag] += product[degree];
+    product[degree - kRandLongLag] += product[degree];
+  }
+  Residue result;
+  std::copy_n(product.begin(), kRandLongLag, result.begin());
+  return result;
+}
+
+// x times `a`: every term one degree up, the one that reaches x^31 folded to x^28 + 1.
+Residue timesX(const Residue& a) {
+  Residue result;
+  result[0] = a[kRandLongLag - 1];
+  std::copy_n(a.begin(), kRandLongLag - 1, result.begin() + 1);
+  result[kRandLongLag - kRandShortLag] += a[kRandLongLag - 1];
+  return result;
+}
+
+// x^n by squaring.
+Residue powerOfX(uint64_t n) {
+  Residue result{};
+  result[0] = 1;
+  Residue square{};
+  square[1] = 1;
+  for (; n != 0; n >>= 1) {
+    if (n & 1) result = multiply(result, square);
+    if (n > 1) square = multiply(square, square);
+  }
+  return result;
+}
+
 }  // namespace
+
+void seedCRandomAt(CRandom& generator, uint32_t seed, uint64_t position) {
+  seedCRandom(generator, seed);
+  Residue base;
+  std::copy_n(generator.words.begin() + kRepeatedWords, kRandLongLag, base.begin());
+  // The value at `position` is r[position + 344]; the batch starts there, after the 31 words
+  // before it, r[position + 313] = r[3 + position + 310] onwards.
+  Residue coefficients = powerOfX(position + kDiscardedWords);
+  for (size_t k = 0; k < kRandLongLag; ++k) {
+    uint32_t word = 0;
+    for (size_t j = 0; j < kRandLongLag; ++j) word += coefficients[j] * base[j];
+    generator.words[k] = word;
+    coefficients = timesX(coefficients);
+  }
+  extendWords(generator, kRandLongLag);
+  generator.next = kRandLongLag;
+}
 
 void seedCRandom(CRandom& generator, uint32_t seed) {
   auto word = static_cast<int32_t>(seed == 0 ? 1 : seed);

@@ -34,6 +34,12 @@ struct CRandom {
 /// Positions `generator` where the library's rand stands after srand(`seed`).
 void seedCRandom(CRandom& generator, uint32_t seed);
 
+/// Positions `generator` where the library's rand stands after srand(`seed`) and `position`
+/// calls of rand: the value it gives next is the one rand() returns at call `position` + 1.
+/// Takes about log2(`position`) steps of a few thousand additions and products, so that the
+/// sequence can be taken up anywhere, by several threads at once.
+void seedCRandomAt(CRandom& generator, uint32_t seed, uint64_t position);
+
 /// Makes the next batch of words; `nextCRandom` calls it when the batch is used up.
 void refillCRandom(CRandom& generator);
 
@@ -56,20 +62,6 @@ RandFunctions libraryRand();
 /// its first kRandCheckedValues values equal those `reference` gives after being seeded with
 /// `seed`. Either way both are left seeded with `seed`, as if nothing had been drawn.
 bool seedCheckedCRandom(CRandom& generator, uint32_t seed, RandFunctions reference);
-
-/// Calls `draw(next)` once, where `next()` gives the values of `reference` after seeding it with
-/// `seed`: inline when the generator has proved itself for `seed`, else through
-/// `reference.next`. Returns true when the values came inline.
-template <typename Draw>
-bool drawRandSequence(uint32_t seed, RandFunctions reference, Draw draw) {
-  CRandom generator;
-  if (seedCheckedCRandom(generator, seed, reference)) {
-    draw([&generator] { return nextCRandom(generator); });
-    return true;
-  }
-  draw(reference.next);
-  return false;
-}
 
 }  // namespace crand
 

@@ -10,6 +10,8 @@
 #include "crand/c_random.h"
 #include "gridstat/cell_format.h"
 #include "gridstat/matrix_size.h"
+#include "parallel/for_each_chunk.h"
+#include "parallel/ordered_writer.h"
 
 namespace {
 
@@ -49,6 +51,43 @@ void fillCells(float** matrix, int rows, int columns, std::ostream& out, Next ne
   writeBlock(out, block.data(), used);
 }
 
+// The cells [begin, end) in row-major order: fills them from the generator and writes their
+// text, a line end after each row's last. Each thread has a copy of its own, which goes on
+// from where its last part ended and takes the generator up anew only where a part starts
+// elsewhere.
+struct CellPrinter {
+  float** matrix;
+  size_t columns;
+  uint32_t seed;
+  crand::CRandom generator;
+  uint64_t position;  // the generator's
+
+  char* operator()(size_t begin, size_t end, char* out) {
+    if (begin != position) crand::seedCRandomAt(generator, seed, begin);
+    position = end;
+    const CellTable& cells = cellTable();
+    size_t row = begin / columns;
+    size_t column = begin % columns;
+    for (size_t cell = begin; cell < end; ++row, column = 0) {
+      float* cellsOfRow = matrix[row];
+      const size_t stop = std::min(columns, column + (end - cell));
+      cell += stop - column;
+      for (; column < stop; ++column) {
+        const size_t k = static_cast<uint32_t>(crand::nextCRandom(generator)) % kCellValues;
+        cellsOfRow[column] = cells.value[k];
+        std::memcpy(out, cells.field[k].data(), kFieldWidth);
+        out += kFieldWidth;
+      }
+      if (column < columns) break;  // the part ends inside the row
+      *out++ = '\n';
+    }
+    return out;
+  }
+};
+
+// Cells a thread fills at the least when nothing is written: fewer cost less than starting it.
+constexpr size_t kLeastCellsPerThread = size_t{1} << 16;
+
 }  // namespace
 
 MatrixTool::~MatrixTool() { releaseMatrix(); }
@@ -65,7 +104,7 @@ bool MatrixTool::createMatrix(int rowCount, int columnCount) {
 }
 
 void MatrixTool::printStatistics() const {
-  writeStatistics(std::cout, computeStatistics(matrix, rows, columns));
+  writeStatistics(std::cout, computeStatistics(matrix, rows, columns, console::availableCores()));
 }
 
 void MatrixTool::releaseMatrix() {
@@ -97,9 +136,29 @@ void freeMatrix(float** matrix, int rows) {
 }
 
 void fillMatrix(float** matrix, int rows, int columns, uint32_t seed, std::ostream& out,
-                crand::RandFunctions reference) {
-  crand::drawRandSequence(seed, reference,
-                          [&](auto next) { fillCells(matrix, rows, columns, out, next); });
+                crand::RandFunctions reference, unsigned workers) {
+  CellPrinter printer{matrix, static_cast<size_t>(columns), seed, {}, 0};
+  if (!crand::seedCheckedCRandom(printer.generator, seed, reference)) {
+    fillCells(matrix, rows, columns, out, reference.next);  // the library's rand, in turn
+    return;
+  }
+  const size_t cellCount = static_cast<size_t>(rows) * printer.columns;
+  const bool wrote = parallel::writeInOrder(
+      cellCount, kFieldWidth + 1, workers, outputBlock, printer,
+      [&out](const char* text, size_t length) {
+        return static_cast<bool>(out.write(text, static_cast<std::streamsize>(length)));
+      });
+  if (!wrote) {
+    // The statistics still need every cell.
+    parallel::forEachChunk(cellCount, kLeastCellsPerThread, workers, [&](size_t begin, size_t end) {
+      CellPrinter filler = printer;
+      filler.position = UINT64_MAX;
+      std::array<char, (kFieldWidth + 1) * 1024> text;
+      for (size_t part = begin; part < end; part += 1024) {
+        filler(part, std::min(part + 1024, end), text.data());
+      }
+    });
+  }
 }
 
 void writeStatistics(std::ostream& out, MatrixStatistics stats) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ostream>
 
+#include "console/system.h"
 #include "crand/c_random.h"
 #include "gridstat/statistics.h"
 
@@ -48,8 +49,12 @@ void freeMatrix(float** matrix, int rows);
 /// writes each cell's six-character field to `out`, a line end after each row, in large blocks
 /// without flushing. The values come from the inline copy of `reference` (the C library's srand
 /// and rand) when it has proved itself, else from `reference` itself (see crand/c_random.h).
+/// With the inline copy, up to `workers` threads fill and format parts of the matrix, each from
+/// the generator taken up where its part starts; the cells and the text are those of one. After
+/// a failed write nothing more is written, and the cells are filled all the same.
 void fillMatrix(float** matrix, int rows, int columns, uint32_t seed, std::ostream& out,
-                crand::RandFunctions reference = crand::libraryRand());
+                crand::RandFunctions reference = crand::libraryRand(),
+                unsigned workers = console::availableCores());
 
 /// Writes the statistics as `printStatistics` does and flushes `out`.
 void writeStatistics(std::ostream& out, MatrixStatistics stats);

@@ -31,16 +31,18 @@ std::string printedCellByCell(unsigned seed, int rows, int columns, std::vector<
 // A reference the inline generator disagrees with, to be drawn from itself.
 int mirroredRand() { return RAND_MAX - std::rand(); }
 
-void expectFilledAsTheStreamWritesIt(int rows, int columns, int (*next)() = std::rand) {
+void expectFilledAsTheStreamWritesIt(int rows, int columns, int (*next)() = std::rand,
+                                     unsigned workers = 1) {
   std::vector<float> expectedCells;
   const std::string expected = printedCellByCell(20240601u, rows, columns, &expectedCells, next);
 
   float** matrix = allocateMatrix(rows, columns, UINT64_MAX);
   ASSERT_NE(nullptr, matrix);
   std::ostringstream out;
-  fillMatrix(matrix, rows, columns, 20240601u, out,
-             {[](unsigned seed) { std::srand(seed); }, next});
-  EXPECT_TRUE(out.str() == expected) << rows << " x " << columns << ": output differs";
+  fillMatrix(matrix, rows, columns, 20240601u, out, {[](unsigned seed) { std::srand(seed); }, next},
+             workers);
+  EXPECT_TRUE(out.str() == expected)
+      << rows << " x " << columns << ", " << workers << " workers: output differs";
   for (int i = 0; i < rows; ++i) {
     for (int j = 0; j < columns; ++j) {
       ASSERT_EQ(expectedCells[static_cast<size_t>(i * columns + j)], matrix[i][j])
@@ -64,6 +66,50 @@ TEST(FillMatrix, SplitsLongRowsAcrossBlocks) {
 
 TEST(FillMatrix, DrawsFromTheReferenceWhenTheInlineGeneratorDisagrees) {
   expectFilledAsTheStreamWritesIt(300, 257, mirroredRand);
+}
+
+// Several threads, each from the generator taken up where its part starts, parts ending inside
+// rows and rows of one cell: the cells and the text are those of one thread. The seed is fixed,
+// as the program's clock would be for a run.
+TEST(FillMatrix, SameCellsAndTextWhateverTheWorkers) {
+  for (const unsigned workers : {2u, 3u, 8u}) {
+    expectFilledAsTheStreamWritesIt(400, 1001, std::rand, workers);
+    expectFilledAsTheStreamWritesIt(1, 400000, std::rand, workers);
+    expectFilledAsTheStreamWritesIt(300000, 1, std::rand, workers);
+  }
+  expectFilledAsTheStreamWritesIt(400, 1001, mirroredRand, 3);
+}
+
+// A stream that takes `room` bytes and then fails every write.
+struct FailingAfter : std::stringbuf {
+  explicit FailingAfter(std::streamsize bytes) : room(bytes) {}
+  std::streamsize xsputn(const char* text, std::streamsize length) override {
+    if (length > room) return 0;
+    room -= length;
+    return std::stringbuf::xsputn(text, length);
+  }
+  std::streamsize room;
+};
+
+// Nothing is written after the first failed write, and the statistics still find every cell.
+TEST(FillMatrix, StopsWritingAtAFailedWriteAndFillsEveryCell) {
+  std::vector<float> expectedCells;
+  const std::string expected = printedCellByCell(7, 600, 1000, &expectedCells);
+  for (const unsigned workers : {1u, 3u}) {
+    float** matrix = allocateMatrix(600, 1000, UINT64_MAX);
+    ASSERT_NE(nullptr, matrix);
+    FailingAfter buffer(1500000);
+    std::ostream out(&buffer);
+    fillMatrix(matrix, 600, 1000, 7, out, crand::libraryRand(), workers);
+    EXPECT_TRUE(out.bad());
+    const std::string written = buffer.str();
+    EXPECT_LT(written.size(), size_t{1500000});
+    EXPECT_TRUE(expected.compare(0, written.size(), written) == 0) << workers << " workers";
+    for (size_t i = 0; i < expectedCells.size(); ++i) {
+      ASSERT_EQ(expectedCells[i], matrix[i / 1000][i % 1000]) << i << ", " << workers << " workers";
+    }
+    freeMatrix(matrix, 600);
+  }
 }
 
 TEST(AllocateMatrix, RefusesAMatrixLargerThanTheMemory) {

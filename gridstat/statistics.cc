@@ -1,6 +1,9 @@
 #include "gridstat/statistics.h"
 
+#include <algorithm>
 #include <cstddef>
+
+#include "parallel/for_each_chunk.h"
 
 namespace {
 
@@ -39,17 +42,42 @@ double rowSquaredDeviations(const float* row, size_t n, double mean) {
   return (s0 + s1) + (s2 + s3);
 }
 
+// Rows whose totals are kept at a time, and the cells a thread sums at the least (fewer cost
+// less than starting it). The totals lie in the program's image, not on the stack, which may
+// not be able to grow once the matrix has taken the address space the process may have.
+constexpr size_t kRowsPerBlock = 4096;
+constexpr size_t kLeastCellsPerThread = size_t{1} << 18;
+double rowTotals[kRowsPerBlock];
+
+// The sum of `rowTotal(row, columns)` over the rows, added in row order, whichever thread
+// worked each row out.
+template <typename RowTotal>
+double sumOverRows(const float* const* matrix, size_t rows, size_t columns, unsigned workers,
+                   RowTotal rowTotal) {
+  const size_t leastRows = std::max<size_t>(kLeastCellsPerThread / columns, 1);
+  double sum = 0;
+  for (size_t first = 0; first < rows; first += kRowsPerBlock) {
+    const size_t blockRows = std::min(kRowsPerBlock, rows - first);
+    parallel::forEachChunk(blockRows, leastRows, workers, [&](size_t begin, size_t end) {
+      for (size_t i = begin; i < end; ++i) rowTotals[i] = rowTotal(matrix[first + i], columns);
+    });
+    for (size_t i = 0; i < blockRows; ++i) sum += rowTotals[i];
+  }
+  return sum;
+}
+
 }  // namespace
 
-MatrixStatistics computeStatistics(const float* const* matrix, int rows, int columns) {
+MatrixStatistics computeStatistics(const float* const* matrix, int rows, int columns,
+                                   unsigned workers) {
   const auto rowCount = static_cast<size_t>(rows);
   const auto columnCount = static_cast<size_t>(columns);
   const double count = static_cast<double>(rows) * static_cast<double>(columns);
-  double sum = 0;
-  for (size_t i = 0; i < rowCount; ++i) sum += rowSum(matrix[i], columnCount);
+  const double sum = sumOverRows(matrix, rowCount, columnCount, workers, rowSum);
   const double mean = sum / count;
-  double acc = 0;
-  for (size_t i = 0; i < rowCount; ++i) acc += rowSquaredDeviations(matrix[i], columnCount, mean);
+  const double acc = sumOverRows(
+      matrix, rowCount, columnCount, workers,
+      [mean](const float* row, size_t n) { return rowSquaredDeviations(row, n, mean); });
   // One cell: 0 / 0, a quiet NaN, as the sample variance of a single value is undefined.
   return MatrixStatistics{static_cast<float>(mean), static_cast<float>(acc / (count - 1))};
 }

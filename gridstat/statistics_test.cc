@@ -116,6 +116,21 @@ TEST(ComputeStatistics, LargeMatrixAgreesWithACompensatedReference) {
   EXPECT_NEAR(8.333, s.variance, 0.05);  // about 10^2 / 12 for evenly spread values
 }
 
+// The rows' sums are added in row order whichever thread worked each out: the same bits as one
+// thread, over more rows than are summed at a time too.
+TEST(ComputeStatistics, SameResultsWhateverTheWorkers) {
+  for (const auto& [rows, columns] : {std::pair{3000, 3000}, std::pair{9000, 301}}) {
+    TestMatrix m(rows, columns);
+    fillPseudoRandom(&m);
+    const MatrixStatistics one = computeStatistics(m.rowTable.data(), rows, columns, 1);
+    for (const unsigned workers : {2u, 3u, 7u}) {
+      const MatrixStatistics many = computeStatistics(m.rowTable.data(), rows, columns, workers);
+      EXPECT_EQ(one.mean, many.mean) << rows << " x " << columns << ", " << workers;
+      EXPECT_EQ(one.variance, many.variance) << rows << " x " << columns << ", " << workers;
+    }
+  }
+}
+
 TEST(ComputeStatistics, LargeConstantMatrixHasItsValueAsMeanAndNoVariance) {
   TestMatrix m(std::vector<std::vector<float>>(2000, std::vector<float>(3001, 9.999f)));
   MatrixStatistics s = computeStatistics(m.rowTable.data(), 2000, 3001);

@@ -1,15 +1,20 @@
 #!/usr/bin/env python3
 """arraymenu driven live: through pipes kept open (every prompt must arrive before its answer
 is sent, so output is flushed before every read, and messages on standard error come after the
-prompt they answer) and on a pseudo-terminal (the clear sequence of item 4).
+prompt they answer) and on a pseudo-terminal (the clear sequence of item 4, and signals during
+the creation of the largest array).
 Exit 0 when all checks pass, 1 on a failure, 77 when no pseudo-terminal can be opened."""
 import os
+import select
 import signal
 import subprocess
 import sys
+import termios
+import time
 
 from live import EDITING, EDITING_LOCALES, KEYS_KEEPING_THE_ANSWER, check, end_of_input_is_final
-from live import finish, read_until, running, send, spawn_on_pty
+from live import end_shell_and_job, finish, job_control_shell, open_pty, read_until, running, send
+from live import spawn_on_pty
 from texts import ARRAYMENU_CHOICE_PROMPT as CHOICE_PROMPT, ARRAYMENU_MENU as MENU
 from texts import ARRAYMENU_SIZE_PROMPT as SIZE_PROMPT, ARRAYMENU_VALUE_PROMPT as VALUE_PROMPT
 from texts import CLEAR, arraymenu_answer
@@ -149,6 +154,87 @@ def reader_gone(program):
         check("reader gone: nothing on standard error", proc.stderr.read() == b"")
 
 
+def thread_states(pid):
+    """The state letter of each thread of `pid` ("R", "S", "T" for stopped...)."""
+    states = []
+    for task in os.listdir(f"/proc/{pid}/task"):
+        with open(f"/proc/{pid}/task/{task}/stat") as stat:
+            states.append(stat.read().rsplit(")", 1)[1].split()[0])
+    return states
+
+
+def wait_mid_creation(pid, timeout=20.0):
+    """Waits until creation is under way: worker threads have started, or (one core) the block
+    is being filled. Returns the number of threads then."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        threads = len(os.listdir(f"/proc/{pid}/task"))
+        with open(f"/proc/{pid}/status") as status:
+            rss = next(int(line.split()[1]) for line in status if line.startswith("VmRSS:"))
+        if threads > 1 or rss > 64 * 1024:
+            return threads
+        time.sleep(0.0005)
+    raise TimeoutError("creation never got under way")
+
+
+def signals_during_creation(program):
+    """Ctrl-C and Ctrl-Z (as signals from another process) while the largest array is being
+    created, by worker threads where there are several cores, under a job-control shell:
+    SIGINT ends the program by that signal before the array is reported; SIGTSTP stops every
+    thread, and once continued in the foreground the creation completes and the menu comes.
+    The terminal's settings are as they were before the program, throughout."""
+    for signo in (signal.SIGINT, signal.SIGTSTP):
+        name = f"{signal.Signals(signo).name} during creation"
+        master, slave = open_pty()
+        before = termios.tcgetattr(slave)
+        commands_read, commands = os.pipe()
+        reports, reports_write = os.pipe()
+        shell = os.fork()
+        if shell == 0:
+            job_control_shell(slave, [program], commands_read, reports_write)
+        os.close(commands_read)
+        os.close(reports_write)
+        job = None
+        try:
+            job = int(read_until(reports, b"\n").decode())
+            seen = read_until(master, SIZE_PROMPT)
+            os.write(master, b"52428799\n")
+            threads = wait_mid_creation(job)
+            os.kill(job, signo)
+            if signo == signal.SIGINT:
+                ended = read_until(reports, b"\n", timeout=10)
+                check(f"{name}: ended by the signal", ended == b"exited -2\n", repr(ended))
+                while select.select([master], [], [], 0.2)[0]:
+                    try:
+                        chunk = os.read(master, 4096)
+                    except OSError:  # the terminal reports EIO once nothing holds it open
+                        break
+                    if not chunk:
+                        break
+                    seen += chunk
+            else:
+                read_until(reports, b"stopped\n", timeout=10)
+                states = thread_states(job)
+                check(f"{name}: every thread stopped", set(states) == {"T"}
+                      and len(states) >= threads, repr(states))
+                check(f"{name}: settings while stopped", termios.tcgetattr(slave) == before)
+                os.write(commands, b"c")
+                seen = read_until(master, b"Massiv sozdan\r\n\r\n" + MENU.replace(b"\n", b"\r\n")
+                                  + CHOICE_PROMPT, seen, timeout=30)
+                os.write(master, EXIT)
+                ended = read_until(reports, b"\n", timeout=10)
+                check(f"{name}: Exit after continuing", ended == b"exited 1\n", repr(ended))
+            check(f"{name}: created only after continuing",
+                  seen.count(b"Massiv sozdan") == (signo == signal.SIGTSTP), repr(seen[-200:]))
+            check(f"{name}: settings at the end", termios.tcgetattr(slave) == before)
+        except TimeoutError as e:
+            check(name, False, str(e))
+        finally:
+            end_shell_and_job(shell, job)
+            for fd in (master, slave, commands, reports):
+                os.close(fd)
+
+
 def main():
     program = sys.argv[1]
     pipes(program)
@@ -157,6 +243,7 @@ def main():
     typed_bytes_reach_the_program(program)
     history_after_an_empty_line(program)
     reader_gone(program)
+    signals_during_creation(program)
     end_of_input_is_final(program, SIZE_PROMPT, b"abc")
     end_of_input_is_final(program, SIZE_PROMPT, b"3")
     return finish()
