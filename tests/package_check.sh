@@ -94,7 +94,7 @@ for copy in first second/other; do
     exit 1
   fi
   echo "built under umask $mask with DEB_BUILD_OPTIONS=$options"
-  grep -E '^[^ ]*: [0-9]+ cases: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' "$log" || true
+  grep -E '^e2e[^:]*: [0-9]+ cases: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' "$log" || true
 done
 first=$scratch/first
 made=$(cd "$first" && ls -- *.deb *.dsc *.tar.*)
@@ -144,7 +144,7 @@ if ((status != 0)); then
 fi
 # Each test's result, and its last line: how many cases it ran, and how they ended.
 sed -n '/ summary$/,$p' "$scratch/autopkgtest.log" | grep -E '^[^ ]+ +(PASS|SKIP|FAIL)'
-grep -E '^[^ ]*: [0-9]+ cases: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' \
+grep -E '^e2e[^:]*: [0-9]+ cases: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' \
   "$scratch/autopkgtest.log"
 left=$(dpkg-deb --fsys-tarfile "$package" | tar -t | sed 's|^\.||' |
        while read -r path; do [ ! -f "$path" ] || echo "$path"; done)
