@@ -3,9 +3,9 @@
 can hold: each run must be refused ("Nedostatochno pamyati", status 3) or complete, never be
 killed by the kernel.
 
-  cgroup_limit_scan.py arraymenu PROGRAM   arrays of 33,200,000 to 33,560,000 elements under
+  cgroup_limit_scan.py arraymenu PROGRAM   arrays of 32,700,000 to 33,500,000 elements under
                                            256 MiB, each created, listed to /dev/null, and left
-  cgroup_limit_scan.py gridstat PROGRAM    matrices of 1940 to 2050 rows of 32,768 columns (rows
+  cgroup_limit_scan.py gridstat PROGRAM    matrices of 1900 to 2050 rows of 32,768 columns (rows
                                            of 128 KiB, which the allocator maps as whole pages)
                                            and 6500 to 6750 rows of 10,000, under 256 MiB
   cgroup_limit_scan.py page_cache PROGRAM  arraymenu in a cgroup of 1 GiB that has written and
@@ -46,18 +46,28 @@ def own_memory_cgroup():
     return "no memory cgroup in /proc/self/cgroup", None
 
 
+class NoCgroup(Exception):
+    """The child cgroup cannot be made here; the message says why."""
+
+
 @contextlib.contextmanager
 def child_cgroup(limit_bytes):
     """A new child of the own memory cgroup with the limit; yields its folder, or raises
-    OSError with the reason it cannot be made."""
+    NoCgroup."""
     parent, limit_file = own_memory_cgroup()
     if limit_file is None:
-        raise OSError(parent)
+        raise NoCgroup(parent)
     folder = os.path.join(parent, f"limit-scan-{os.getpid()}")
-    os.mkdir(folder)
     try:
-        with open(os.path.join(folder, limit_file), "w") as f:
-            f.write(str(limit_bytes))
+        os.mkdir(folder)
+    except OSError as error:
+        raise NoCgroup(error) from error
+    try:
+        try:
+            with open(os.path.join(folder, limit_file), "w") as f:
+                f.write(str(limit_bytes))
+        except OSError as error:
+            raise NoCgroup(error) from error
         yield folder
     finally:
         os.rmdir(folder)
@@ -95,14 +105,14 @@ def scan(folder, program, sizes, stdin_for, done_status):
 
 def arraymenu_scan(program):
     with child_cgroup(256 * MiB) as folder:
-        return scan(folder, program, range(33_200_000, 33_560_001, 10_000), arraymenu_input, 1)
+        return scan(folder, program, range(32_700_000, 33_500_001, 20_000), arraymenu_input, 1)
 
 
 def gridstat_scan(program):
     def matrix(columns):
         return lambda rows: b"%d %d\nk\n" % (rows, columns)
     with child_cgroup(256 * MiB) as folder:
-        wide = scan(folder, program, range(1940, 2051, 2), matrix(32768), 0)
+        wide = scan(folder, program, range(1900, 2051, 2), matrix(32768), 0)
         narrow = scan(folder, program, range(6500, 6751, 10), matrix(10000), 0)
     return wide[0] + narrow[0], wide[1] + narrow[1]
 
@@ -138,7 +148,7 @@ def main():
              "page_cache": page_cache_case}[sys.argv[1]]
     try:
         record, failures = which(sys.argv[2])
-    except OSError as error:
+    except NoCgroup as error:
         print(f"SKIP: cannot make a child memory cgroup here: {error}")
         return SKIPPED
     print("\n".join(record))
