@@ -28,15 +28,15 @@ struct NumberArray {
   /// it has proved itself, else from `reference` itself (see crand/c_random.h). Writes
   /// "Massiv sozdan" and an empty line on standard output and returns true. When the
   /// block cannot be had or would take more than `memoryBytes` (the memory the system can give
-  /// now, `console::memoryForBlock`, against `console::arrayMemory`), writes "Nedostatochno pamyati" on standard error, keeps
-  /// nothing (`count` 0) and returns false.
+  /// now, `console::memoryForBlock`; the block counted by `console::arrayMemory`), writes
+  /// "Nedostatochno pamyati" on standard error, keeps nothing (`count` 0) and returns false.
   bool create(uint32_t size, uint64_t memoryBytes = console::memoryForBlock(0),
               crand::RandFunctions reference = crand::libraryRand());
 
   /// Adds `value` as element number `count + 1` and writes "Znacenie dobavleno" and an empty
   /// line on standard output. When the larger block cannot be had or would take more than
-  /// `memoryBytes` (as `console::arrayMemory` counts it), writes "Nedostatochno pamyati" on standard error, leaves the array exactly
-  /// as it was and returns false.
+  /// `memoryBytes` (as `console::arrayMemory` counts it), writes "Nedostatochno pamyati" on
+  /// standard error, leaves the array exactly as it was and returns false.
   bool appendElement(double value, uint64_t memoryBytes);
 
   /// As above, with the memory the system can give now, the array's own block counting as free

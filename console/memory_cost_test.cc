@@ -12,11 +12,11 @@ TEST(AllocatorBlockBytes, RoundsAsTheAllocatorDoes) {
     uint64_t bytes;
   } cases[] = {
       {0, 32},
-      {24, 32},            // 24 + 8 = 32
-      {25, 48},            // 33 -> 48
-      {131048, 131056},    // 131056: the largest block on the heap
-      {131049, 135168},    // 131057 -> 131072: mapped, 131080 -> 33 pages
-      {131072, 135168},    // a gridstat row of 32768 columns: 131088 -> 131096 -> 33 pages
+      {24, 32},                // 24 + 8 = 32
+      {25, 48},                // 33 -> 48
+      {131048, 131056},        // 131056: the largest block on the heap
+      {131049, 135168},        // 131057 -> 131072: mapped, 131080 -> 33 pages
+      {131072, 135168},        // a gridstat row of 32768 columns: 131088 -> 131096 -> 33 pages
       {266338296, 266342400},  // 266338304 + 8 -> 65026 pages
       {UINT64_MAX - 7, UINT64_MAX},
       {UINT64_MAX, UINT64_MAX},

@@ -151,8 +151,8 @@ std::vector<CgroupLimit> cgroupLimits(std::string_view selfCgroup) {
   for (const std::string& folder : cgroupFolders(kUnifiedMount, paths.unified)) {
     // Above memory.high the kernel throttles the process until it crawls: a limit as well.
     for (const char* limitFile : {"/memory.max", "/memory.high"}) {
-      limits.push_back(
-          {folder + limitFile, folder + "/memory.current", folder + "/memory.stat", "inactive_file"});
+      limits.push_back({folder + limitFile, folder + "/memory.current", folder + "/memory.stat",
+                        "inactive_file"});
     }
   }
   for (const std::string& folder : cgroupFolders(kMemoryV1Mount, paths.memory)) {

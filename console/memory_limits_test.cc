@@ -130,8 +130,8 @@ TEST(MemoryStatBytes, ReadsTheNamedLine) {
       {kV1Stat, "inactive_file", 4096},  // not the total whose name ends the same
       {kV2Stat, "inactive_file", 838983680},
       {kV2Stat, "total_inactive_file", std::nullopt},  // v1's name in a v2 text
-      {kV2Stat, "inactive", std::nullopt},            // a prefix of a name is not the name
-      {"inactive_file 7", "inactive_file", 7},        // the last line, no line end
+      {kV2Stat, "inactive", std::nullopt},             // a prefix of a name is not the name
+      {"inactive_file 7", "inactive_file", 7},         // the last line, no line end
       {"inactive_file max\n", "inactive_file", std::nullopt},
       {"inactive_file 12 kB\n", "inactive_file", std::nullopt},
       {"inactive_file -5\n", "inactive_file", std::nullopt},

@@ -15,9 +15,9 @@ TEST(MatrixFootprint, CountsTheRowTableEachRowAndTheirPageTables) {
     int columns;
     uint64_t bytes;
   } cases[] = {
-      {1, 1, 32 + 32 + 8},                    // 8 and 4 bytes: the smallest blocks; one page
-      {2, 2, 32 + 2 * 32 + 8},                // 16 + 8 -> 32; 8 + 8 -> 16, at least 32
-      {3, 7, 32 + 3 * 48 + 8},                // 24 + 8 -> 32; 28 + 8 = 36 -> 48
+      {1, 1, 32 + 32 + 8},      // 8 and 4 bytes: the smallest blocks; one page
+      {2, 2, 32 + 2 * 32 + 8},  // 16 + 8 -> 32; 8 + 8 -> 16, at least 32
+      {3, 7, 32 + 3 * 48 + 8},  // 24 + 8 -> 32; 28 + 8 = 36 -> 48
       {5000, 5000, 40016 + 5000ull * 20016 + 24444 * 8},  // 40008 -> 40016; 20008 -> 20016
       // 800008 -> 800016, mapped: 800024 -> 196 pages; 400008 -> 400016, 400024 -> 98 pages.
       {100000, 100000, 196 * 4096 + 100000ull * 98 * 4096 + (196 + 100000ull * 98) * 8},
