@@ -3,11 +3,13 @@
 can hold: each run must be refused ("Nedostatochno pamyati", status 3) or complete, never be
 killed by the kernel.
 
-  cgroup_limit_scan.py arraymenu PROGRAM   arrays of 32,700,000 to 33,500,000 elements under
-                                           256 MiB, each created, listed to /dev/null, and left
-  cgroup_limit_scan.py gridstat PROGRAM    matrices of 1900 to 2050 rows of 32,768 columns (rows
-                                           of 128 KiB, which the allocator maps as whole pages)
-                                           and 6500 to 6750 rows of 10,000, under 256 MiB
+  cgroup_limit_scan.py arraymenu PROGRAM   arrays of 32,700,000 to 33,500,000 elements, 20,000
+                                           apart, under 256 MiB, each created, listed to
+                                           /dev/null, and left
+  cgroup_limit_scan.py gridstat PROGRAM    matrices of 1900 to 2048 rows, 4 apart, of 32,768
+                                           columns (rows of 128 KiB, which the allocator maps
+                                           as whole pages) and 6500 to 6750 rows, 10 apart, of
+                                           10,000, under 256 MiB
   cgroup_limit_scan.py page_cache PROGRAM  arraymenu in a cgroup of 1 GiB that has written and
                                            read an 800 MB file: 40,000,000 elements are created
 
@@ -112,7 +114,7 @@ def gridstat_scan(program):
     def matrix(columns):
         return lambda rows: b"%d %d\nk\n" % (rows, columns)
     with child_cgroup(256 * MiB) as folder:
-        wide = scan(folder, program, range(1900, 2051, 2), matrix(32768), 0)
+        wide = scan(folder, program, range(1900, 2051, 4), matrix(32768), 0)
         narrow = scan(folder, program, range(6500, 6751, 10), matrix(10000), 0)
     return wide[0] + narrow[0], wide[1] + narrow[1]
 
