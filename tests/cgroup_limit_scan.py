@@ -11,7 +11,10 @@ killed by the kernel.
                                            as whole pages) and 6500 to 6750 rows, 10 apart, of
                                            10,000, under 256 MiB
   cgroup_limit_scan.py page_cache PROGRAM  arraymenu in a cgroup of 1 GiB that has written and
-                                           read an 800 MB file: 40,000,000 elements are created
+                                           read an 800 MB file: 40,000,000 elements are created;
+                                           and arrays of 31,900,000 to 32,400,000 elements,
+                                           100,000 apart, under 256 MiB, each just after the
+                                           cgroup wrote and read a 200 MB file
 
 The cgroup is a new child of the process's own memory cgroup (cgroup v1 under
 /sys/fs/cgroup/memory, v2 under /sys/fs/cgroup), removed afterwards; no other cgroup is touched.
@@ -119,24 +122,50 @@ def gridstat_scan(program):
     return wide[0] + narrow[0], wide[1] + narrow[1]
 
 
+def fill_cache(folder, path, megabytes):
+    """Writes a file of `megabytes` MB from inside the cgroup and reads it back; returns the
+    failure, or None."""
+    write = ["dd", "if=/dev/zero", f"of={path}", "bs=1000000", f"count={megabytes}",
+             "status=none"]
+    read = ["dd", f"if={path}", "of=/dev/null", "bs=1000000", "status=none"]
+    for command in (write, read):
+        status, err = run_in(folder, command, b"")
+        if status != 0:
+            return f"{command[0]} failed: {err!r}"
+    return None
+
+
+def inactive_file(folder):
+    with open(os.path.join(folder, "memory.stat")) as f:
+        stat = dict(line.split() for line in f)
+    return int(stat.get("total_inactive_file", stat.get("inactive_file", 0)))
+
+
 def page_cache_case(program):
-    with child_cgroup(1024 * MiB) as folder, tempfile.TemporaryDirectory(dir="/var/tmp") as temp:
+    record, failures = [], []
+    with tempfile.TemporaryDirectory(dir="/var/tmp") as temp:
         path = os.path.join(temp, "cache")
-        write = ["dd", "if=/dev/zero", f"of={path}", "bs=1000000", "count=800", "status=none"]
-        read = ["dd", f"if={path}", "of=/dev/null", "bs=1000000", "status=none"]
-        for command in (write, read):
-            status, err = run_in(folder, command, b"")
-            if status != 0:
-                return [], [f"{command[0]} failed: {err!r}"]
-        with open(os.path.join(folder, "memory.stat")) as f:
-            stat = dict(line.split() for line in f)
-        cached = {name: stat[name] for name in ("total_inactive_file", "inactive_file")
-                  if name in stat}
-        record = [f"after the file: {cached}"]
-        status, err = run_in(folder, [program], b"40000000\n" + arraymenu_answer("exit"))
-        record.append(f"40000000: {'killed' if status == KILLED else status}")
-        failures = [] if (status, err) == (1, b"") else [f"status {status}, {err[-80:]!r}"]
-        return record, failures
+        with child_cgroup(1024 * MiB) as folder:
+            failure = fill_cache(folder, path, 800)
+            if failure:
+                return [], [failure]
+            record.append(f"1 GiB, after an 800 MB file, inactive_file {inactive_file(folder)}")
+            status, err = run_in(folder, [program], b"40000000\n" + arraymenu_answer("exit"))
+            record.append(f"40000000: {'killed' if status == KILLED else status}")
+            if (status, err) != (1, b""):
+                failures.append(f"40000000: status {status}, {err[-80:]!r}")
+        # Near the bound of 256 MiB the kernel must take back fresh, still dirty cache as the
+        # array is filled.
+        with child_cgroup(256 * MiB) as folder:
+            def after_a_file(size):
+                failure = fill_cache(folder, path, 200)
+                if failure:
+                    failures.append(failure)
+                return arraymenu_input(size)
+            band = scan(folder, program, range(31_900_000, 32_400_001, 100_000), after_a_file, 1)
+            record += ["256 MiB, each after a 200 MB file:"] + band[0]
+            failures += band[1]
+    return record, failures
 
 
 def main():
