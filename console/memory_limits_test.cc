@@ -38,6 +38,7 @@ TEST(MeminfoBytes, ReadsTheNamedLineInKibibytes) {
       {kMeminfo, "Mem", std::nullopt},  // a prefix of a name is not the name
       {kMeminfo, "Cached", std::nullopt},
       {"MemAvailable: 7 kB", "MemAvailable", 7 * kKiB},  // the last line, no line end
+      {"MemAvailable: 7 kB\nMemAvailable: 9 kB\n", "MemAvailable", 7 * kKiB},  // the first
       {"MemAvailable:\t7 kB\n", "MemAvailable", std::nullopt},
       {"MemAvailable:   7\n", "MemAvailable", std::nullopt},
       {"MemAvailable:   7 MB\n", "MemAvailable", std::nullopt},
@@ -78,6 +79,7 @@ TEST(CgroupPaths, FindsTheUnifiedAndTheMemoryHierarchies) {
       {"0::/with:colon\n", "/with:colon", ""},
       {"1:name=systemd:/\n", "", ""},
       {"0:/no-second-colon\n", "", ""},
+      {"0:/no-second-colon\n4:memory:/m\n0::/u\n", "/u", "/m"},  // the lines after it count
       {"", "", ""},
   };
   for (const Case& row : cases) {
@@ -132,6 +134,7 @@ TEST(MemoryStatBytes, ReadsTheNamedLine) {
       {kV2Stat, "total_inactive_file", std::nullopt},  // v1's name in a v2 text
       {kV2Stat, "inactive", std::nullopt},             // a prefix of a name is not the name
       {"inactive_file 7", "inactive_file", 7},         // the last line, no line end
+      {"inactive_file 7\ninactive_file 9\n", "inactive_file", 7},  // the first
       {"inactive_file max\n", "inactive_file", std::nullopt},
       {"inactive_file 12 kB\n", "inactive_file", std::nullopt},
       {"inactive_file -5\n", "inactive_file", std::nullopt},
