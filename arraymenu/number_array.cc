@@ -8,6 +8,7 @@
 
 #include "arraymenu/listing_format.h"
 #include "console/exit.h"
+#include "console/memory_cost.h"
 #include "crand/c_random.h"
 #include "crand/thousandths.h"
 #include "parallel/for_each_chunk.h"
@@ -57,9 +58,10 @@ void fillNumbers(double* elements, uint32_t count, crand::RandFunctions referenc
 }
 
 // A block larger than the system can give would be granted by an overcommitting system and the
-// process killed once it is used; such a block is refused like a failed allocation.
+// process killed once it is used; such a block is refused like a failed allocation. What it
+// takes is counted as the kernel will count it, pages and page tables included.
 bool fitsInMemory(size_t elementCount, uint64_t memoryBytes) {
-  return elementCount <= memoryBytes / sizeof(double);
+  return console::arrayMemory(elementCount, sizeof(double)) <= memoryBytes;
 }
 
 }  // namespace
@@ -116,7 +118,12 @@ bool NumberArray::appendElement(double value, uint64_t memoryBytes) {
 }
 
 bool NumberArray::appendElement(double value) {
-  return appendElement(value, console::memoryForBlock(size_t{count} * sizeof(double)));
+  // Most appends stay within the pages the block has: only one that reaches into a new page
+  // asks the system, whose files take far longer to read than the append itself.
+  const uint64_t heldBytes = console::arrayMemory(count, sizeof(double));
+  const bool grows =
+      console::needsNewPages(heldBytes, console::arrayMemory(size_t{count} + 1, sizeof(double)));
+  return appendElement(value, grows ? console::memoryForBlock(heldBytes) : UINT64_MAX);
 }
 
 void NumberArray::changeElement(int32_t number, double value) {

@@ -28,21 +28,24 @@ struct NumberArray {
   /// it has proved itself, else from `reference` itself (see crand/c_random.h). Writes
   /// "Massiv sozdan" and an empty line on standard output and returns true. When the
   /// block cannot be had or would take more than `memoryBytes` (the memory the system can give
-  /// now, `console::memoryForBlock`), writes "Nedostatochno pamyati" on standard error, keeps
-  /// nothing (`count` 0) and returns false. The block is filled by up to `workers` threads, one
-  /// part each, with the same values as by one.
+  /// now, `console::memoryForBlock`; the block counted by `console::arrayMemory`), writes
+  /// "Nedostatochno pamyati" on standard error, keeps nothing (`count` 0) and returns false.
+  /// The block is filled by up to `workers` threads, one part each, with the same values as by
+  /// one.
   bool create(uint32_t size, uint64_t memoryBytes = console::memoryForBlock(0),
               crand::RandFunctions reference = crand::libraryRand(),
               unsigned workers = console::availableCores());
 
   /// Adds `value` as element number `count + 1` and writes "Znacenie dobavleno" and an empty
   /// line on standard output. When the larger block cannot be had or would take more than
-  /// `memoryBytes`, writes "Nedostatochno pamyati" on standard error, leaves the array exactly
-  /// as it was and returns false.
+  /// `memoryBytes` (as `console::arrayMemory` counts it), writes "Nedostatochno pamyati" on
+  /// standard error, leaves the array exactly as it was and returns false.
   bool appendElement(double value, uint64_t memoryBytes);
 
   /// As above, with the memory the system can give now, the array's own block counting as free
-  /// since the larger block replaces it (`console::memoryForBlock`).
+  /// since the larger block replaces it (`console::memoryForBlock`); asked only when the larger
+  /// block reaches into a page the array's block does not have (`console::needsNewPages`), any
+  /// other append needing no more memory.
   bool appendElement(double value);
 
   /// Stores `value` into element `number` (1..count, not checked) and writes

@@ -11,7 +11,6 @@ namespace console {
 namespace {
 
 constexpr const char* kMeminfoPath = "/proc/meminfo";
-constexpr const char* kSelfCgroupPath = "/proc/self/cgroup";
 constexpr std::string_view kUnifiedMount = "/sys/fs/cgroup";
 constexpr std::string_view kMemoryV1Mount = "/sys/fs/cgroup/memory";
 
@@ -55,21 +54,18 @@ uint64_t saturatingAdd(uint64_t a, uint64_t b) {
   return __builtin_add_overflow(a, b, &sum) ? UINT64_MAX : sum;
 }
 
-// The least room the limits of `path` and its ancestors leave in one hierarchy, or nothing.
-std::optional<uint64_t> hierarchyRoom(const ReadFile& readFile, std::string_view mountPoint,
-                                      std::string_view path, const char* limitFile,
-                                      const char* usageFile) {
-  std::optional<uint64_t> least;
-  for (const std::string& folder : cgroupFolders(mountPoint, path)) {
-    const std::optional<std::string> limitText = readFile(folder + "/" + limitFile);
-    const std::optional<uint64_t> limit = limitText ? cgroupBytes(*limitText) : std::nullopt;
-    if (!limit) continue;
-    const std::optional<std::string> usageText = readFile(folder + "/" + usageFile);
-    const uint64_t usage = usageText ? cgroupBytes(*usageText).value_or(0) : 0;
-    const uint64_t room = *limit > usage ? *limit - usage : 0;
-    least = std::min(least.value_or(UINT64_MAX), room);
-  }
-  return least;
+// What `limit` leaves to the working set, or nothing when its limit does not apply.
+std::optional<uint64_t> limitRoom(const CgroupLimit& limit, const ReadFile& readFile) {
+  const std::optional<std::string> limitText = readFile(limit.limitFile);
+  const std::optional<uint64_t> limitBytes = limitText ? cgroupBytes(*limitText) : std::nullopt;
+  if (!limitBytes) return std::nullopt;
+  const std::optional<std::string> usageText = readFile(limit.usageFile);
+  const uint64_t usage = usageText ? cgroupBytes(*usageText).value_or(0) : 0;
+  // Page cache the kernel drops before it takes memory from a process is room.
+  const std::optional<std::string> statText = readFile(limit.statFile);
+  const uint64_t cache = statText ? memoryStatBytes(*statText, limit.cacheName).value_or(0) : 0;
+  const uint64_t workingSet = usage > cache ? usage - cache : 0;
+  return *limitBytes > workingSet ? *limitBytes - workingSet : 0;
 }
 
 }  // namespace
@@ -122,6 +118,21 @@ std::optional<uint64_t> cgroupBytes(std::string_view text) {
   return bytes;
 }
 
+std::optional<uint64_t> memoryStatBytes(std::string_view stat, std::string_view name) {
+  std::optional<uint64_t> bytes;
+  forEachLine(stat, [&](std::string_view line) {
+    if (line.size() <= name.size() || line.substr(0, name.size()) != name ||
+        line[name.size()] != ' ') {
+      return false;
+    }
+    line.remove_prefix(name.size() + 1);
+    bytes = takeDecimal(line);
+    if (!line.empty()) bytes = std::nullopt;
+    return true;
+  });
+  return bytes;
+}
+
 std::vector<std::string> cgroupFolders(std::string_view mountPoint, std::string_view path) {
   std::vector<std::string> folders;
   if (path.empty() || path.front() != '/') return folders;
@@ -134,27 +145,34 @@ std::vector<std::string> cgroupFolders(std::string_view mountPoint, std::string_
   }
 }
 
-std::optional<uint64_t> cgroupRoom(const ReadFile& readFile) {
-  const std::optional<std::string> selfCgroup = readFile(kSelfCgroupPath);
-  if (!selfCgroup) return std::nullopt;
-  const CgroupPaths paths = cgroupPaths(*selfCgroup);
-  const std::optional<uint64_t> unified =
-      hierarchyRoom(readFile, kUnifiedMount, paths.unified, "memory.max", "memory.current");
-  const std::optional<uint64_t> memory = hierarchyRoom(
-      readFile, kMemoryV1Mount, paths.memory, "memory.limit_in_bytes", "memory.usage_in_bytes");
-  if (!unified) return memory;
-  if (!memory) return unified;
-  return std::min(*unified, *memory);
+std::vector<CgroupLimit> cgroupLimits(std::string_view selfCgroup) {
+  const CgroupPaths paths = cgroupPaths(selfCgroup);
+  std::vector<CgroupLimit> limits;
+  for (const std::string& folder : cgroupFolders(kUnifiedMount, paths.unified)) {
+    // Above memory.high the kernel throttles the process until it crawls: a limit as well.
+    for (const char* limitFile : {"/memory.max", "/memory.high"}) {
+      limits.push_back({folder + limitFile, folder + "/memory.current", folder + "/memory.stat",
+                        "inactive_file"});
+    }
+  }
+  for (const std::string& folder : cgroupFolders(kMemoryV1Mount, paths.memory)) {
+    limits.push_back({folder + "/memory.limit_in_bytes", folder + "/memory.usage_in_bytes",
+                      folder + "/memory.stat", "total_inactive_file"});
+  }
+  return limits;
 }
 
-uint64_t blockMemory(uint64_t physicalBytes, uint64_t heldBytes, const ReadFile& readFile) {
+uint64_t blockMemory(uint64_t physicalBytes, uint64_t heldBytes,
+                     const std::vector<CgroupLimit>& limits, const ReadFile& readFile) {
   uint64_t bound = physicalBytes;
   const auto lowerTo = [&](std::optional<uint64_t> free) {
-    if (free) bound = std::min(bound, saturatingAdd(*free, heldBytes));
+    if (!free) return;
+    const uint64_t room = saturatingAdd(*free, heldBytes);
+    bound = std::min(bound, room > kProcessMarginBytes ? room - kProcessMarginBytes : 0);
   };
   const std::optional<std::string> meminfo = readFile(kMeminfoPath);
   if (meminfo) lowerTo(availableMemory(*meminfo));
-  lowerTo(cgroupRoom(readFile));
+  for (const CgroupLimit& limit : limits) lowerTo(limitRoom(limit, readFile));
   return bound;
 }
 

@@ -12,6 +12,9 @@ int64_t currentTime() { return 0; }
 
 uint64_t physicalMemory() { return CONSOLE_FUZZ_MEMORY_BYTES; }
 
+// The fuzzing machine has no kernel files.
+std::optional<std::string> readSystemFile(const std::string&) { return std::nullopt; }
+
 uint64_t memoryForBlock(uint64_t) { return CONSOLE_FUZZ_MEMORY_BYTES; }
 
 unsigned availableCores() { return 1; }

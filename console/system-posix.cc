@@ -7,6 +7,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "console/cpu_limits.h"
 #include "console/memory_limits.h"
@@ -17,6 +18,20 @@ namespace {
 
 // The kernel's files read here take a few kilobytes; a larger one is not what it should be.
 constexpr size_t kLargestSystemFile = 1 << 16;
+
+uint64_t readPhysicalMemory() {
+  const long pages = ::sysconf(_SC_PHYS_PAGES);
+  const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+  uint64_t bytes = 0;
+  if (pages <= 0 || pageSize <= 0 ||
+      __builtin_mul_overflow(static_cast<uint64_t>(pages), static_cast<uint64_t>(pageSize),
+                             &bytes)) {
+    return UINT64_MAX;
+  }
+  return bytes;
+}
+
+}  // namespace
 
 std::optional<std::string> readSystemFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -36,24 +51,19 @@ std::optional<std::string> readSystemFile(const std::string& path) {
   return text;
 }
 
-}  // namespace
-
 int64_t currentTime() { return static_cast<int64_t>(std::time(nullptr)); }
 
 uint64_t physicalMemory() {
-  const long pages = ::sysconf(_SC_PHYS_PAGES);
-  const long pageSize = ::sysconf(_SC_PAGE_SIZE);
-  uint64_t bytes = 0;
-  if (pages <= 0 || pageSize <= 0 ||
-      __builtin_mul_overflow(static_cast<uint64_t>(pages), static_cast<uint64_t>(pageSize),
-                             &bytes)) {
-    return UINT64_MAX;
-  }
+  // The machine's memory stays what it was when the process started.
+  static const uint64_t bytes = readPhysicalMemory();
   return bytes;
 }
 
 uint64_t memoryForBlock(uint64_t heldBytes) {
-  return blockMemory(physicalMemory(), heldBytes, readSystemFile);
+  // The cgroups of the process, and so the files of their limits, stay as they were found.
+  static const std::vector<CgroupLimit> limits =
+      cgroupLimits(readSystemFile("/proc/self/cgroup").value_or(""));
+  return blockMemory(physicalMemory(), heldBytes, limits, readSystemFile);
 }
 
 unsigned availableCores() {

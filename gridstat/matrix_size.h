@@ -4,10 +4,11 @@
 
 #include <cstdint>
 
-/// The bytes a matrix of `rows` x `columns` takes from the heap: the row table of `rows` pointers
-/// plus `rows` rows of `columns` floats, each block with the allocator's bookkeeping. Writes them
-/// to `bytes` and returns true; returns false, leaving `bytes` alone, when a count is not positive
-/// or the sum does not fit 64 bits.
+/// The memory a matrix of `rows` x `columns` takes: the row table of `rows` pointers plus `rows`
+/// rows of `columns` floats, each block as the allocator takes it (whole pages from 128 KiB),
+/// and the page tables of them all (console/memory_cost.h). Writes it to `bytes` and returns
+/// true; returns false, leaving `bytes` alone, when a count is not positive or the sum does
+/// not fit 64 bits.
 bool matrixFootprint(int rows, int columns, uint64_t* bytes);
 
 /// True when a `rows` x `columns` matrix has a footprint that fits 64 bits and is at most

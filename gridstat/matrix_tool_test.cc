@@ -113,10 +113,10 @@ TEST(FillMatrix, StopsWritingAtAFailedWriteAndFillsEveryCell) {
 }
 
 TEST(AllocateMatrix, RefusesAMatrixLargerThanTheMemory) {
-  EXPECT_EQ(nullptr, allocateMatrix(2, 2, 95));
+  EXPECT_EQ(nullptr, allocateMatrix(2, 2, 103));
   EXPECT_EQ(nullptr, allocateMatrix(1000, 1000, 4000000));
   EXPECT_EQ(nullptr, allocateMatrix(INT_MAX, INT_MAX, UINT64_MAX));
-  float** matrix = allocateMatrix(2, 2, 96);
+  float** matrix = allocateMatrix(2, 2, 104);
   ASSERT_NE(nullptr, matrix);
   freeMatrix(matrix, 2);
 }
