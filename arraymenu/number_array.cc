@@ -9,6 +9,7 @@
 #include "arraymenu/listing_format.h"
 #include "console/exit.h"
 #include "console/memory_cost.h"
+#include "console/system.h"
 #include "crand/c_random.h"
 #include "crand/thousandths.h"
 #include "parallel/for_each_chunk.h"
@@ -80,8 +81,12 @@ NumberArray& NumberArray::operator=(NumberArray&& other) noexcept {
 
 NumberArray::~NumberArray() { release(); }
 
-bool NumberArray::create(uint32_t size, uint64_t memoryBytes, crand::RandFunctions reference,
-                         unsigned workers) {
+bool NumberArray::create(uint32_t size) {
+  return create(size, console::memoryForBlock(0), console::availableCores());
+}
+
+bool NumberArray::create(uint32_t size, uint64_t memoryBytes, unsigned workers,
+                         crand::RandFunctions reference) {
   release();
   // malloc rather than new[]: a failure is a null result to report, not an exception, and the
   // block can later grow in place.
@@ -138,6 +143,8 @@ void NumberArray::release() {
 }
 
 uint32_t NumberArray::size() const { return count; }
+
+void printArray(const NumberArray& numbers) { printArray(numbers, console::availableCores()); }
 
 void printArray(const NumberArray& numbers, unsigned workers) {
   std::streambuf* out = std::cout.rdbuf();

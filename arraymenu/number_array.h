@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "console/system.h"
 #include "crand/c_random.h"
 
 /// Largest array the size dialogue accepts (the bound is 50 * 1024 * 1024, exclusive).
@@ -22,19 +21,22 @@ struct NumberArray {
   NumberArray& operator=(NumberArray&& other) noexcept;
   ~NumberArray();
 
+  /// As below, against the memory the system can give now (`console::memoryForBlock`), on every
+  /// core the process may use (`console::availableCores`).
+  bool create(uint32_t size);
+
   /// Fills a new block of `size` (1..kMaxArraySize) elements: after `srand(0)`, element i is
   /// `rand() % 1000` (the second call of a pair) plus `rand() % 1000 / 1000.0` (the first).
   /// The values come from the inline copy of `reference` (the C library's srand and rand) when
   /// it has proved itself, else from `reference` itself (see crand/c_random.h). Writes
   /// "Massiv sozdan" and an empty line on standard output and returns true. When the
-  /// block cannot be had or would take more than `memoryBytes` (the memory the system can give
-  /// now, `console::memoryForBlock`; the block counted by `console::arrayMemory`), writes
+  /// block cannot be had or would take more than `memoryBytes` (counted as
+  /// `console::arrayMemory` counts it), writes
   /// "Nedostatochno pamyati" on standard error, keeps nothing (`count` 0) and returns false.
   /// The block is filled by up to `workers` threads, one part each, with the same values as by
   /// one.
-  bool create(uint32_t size, uint64_t memoryBytes = console::memoryForBlock(0),
-              crand::RandFunctions reference = crand::libraryRand(),
-              unsigned workers = console::availableCores());
+  bool create(uint32_t size, uint64_t memoryBytes, unsigned workers,
+              crand::RandFunctions reference = crand::libraryRand());
 
   /// Adds `value` as element number `count + 1` and writes "Znacenie dobavleno" and an empty
   /// line on standard output. When the larger block cannot be had or would take more than
@@ -63,6 +65,9 @@ struct NumberArray {
 /// value right-aligned in ten characters, one line each, then an empty line. The lines go out
 /// in large blocks; the empty line flushes standard output. A failed write ends the listing and
 /// marks standard output bad. Up to `workers` threads format the lines; the text is the same.
-void printArray(const NumberArray& numbers, unsigned workers = console::availableCores());
+void printArray(const NumberArray& numbers, unsigned workers);
+
+/// As above, on every core the process may use (`console::availableCores`).
+void printArray(const NumberArray& numbers);
 
 #endif  // ARRAYMENU_NUMBER_ARRAY_H_

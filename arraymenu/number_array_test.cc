@@ -27,7 +27,7 @@ std::vector<double> expectedValues(uint32_t size, int (*next)() = rand) {
 }
 
 std::vector<double> contents(const NumberArray& numbers) {
-  return std::vector<double>(numbers.elements, numbers.elements + numbers.count);
+  return std::vector<double>(numbers.elements, numbers.elements + numbers.size());
 }
 
 NumberArray created(uint32_t size) {
@@ -53,7 +53,8 @@ TEST(Create, FillsFromTheReferenceWhenTheInlineGeneratorDisagrees) {
   const auto mirroredRand = [] { return RAND_MAX - rand(); };
   Redirect io("");
   NumberArray numbers;
-  ASSERT_TRUE(numbers.create(1000, UINT64_MAX, {[](unsigned seed) { srand(seed); }, mirroredRand}));
+  ASSERT_TRUE(
+      numbers.create(1000, UINT64_MAX, 1, {[](unsigned seed) { srand(seed); }, mirroredRand}));
   EXPECT_EQ("Massiv sozdan\n\n", io.out.str());
   EXPECT_EQ(expectedValues(1000, mirroredRand), contents(numbers));
   numbers.release();
@@ -93,7 +94,7 @@ TEST(Create, SameValuesWhateverTheWorkers) {
   for (const unsigned workers : {1u, 2u, 3u, 8u}) {
     Redirect io("");
     NumberArray numbers;
-    ASSERT_TRUE(numbers.create(300007, UINT64_MAX, crand::libraryRand(), workers));
+    ASSERT_TRUE(numbers.create(300007, UINT64_MAX, workers));
     EXPECT_TRUE(expected == contents(numbers)) << workers << " workers";
   }
 }
@@ -126,7 +127,7 @@ TEST(MemoryLimit, RefusesABlockLargerThanTheMemoryGiven) {
     Redirect io("");
     NumberArray numbers;
     // 11 doubles: 88 bytes and a header, 96, and the page table's 8 bytes.
-    EXPECT_FALSE(numbers.create(11, 103));
+    EXPECT_FALSE(numbers.create(11, 103, 1));
     EXPECT_EQ(0u, numbers.size());
     EXPECT_EQ("Nedostatochno pamyati\n", io.err.str());
     EXPECT_EQ("", io.out.str());
@@ -134,7 +135,7 @@ TEST(MemoryLimit, RefusesABlockLargerThanTheMemoryGiven) {
   NumberArray numbers;
   {
     Redirect io("");
-    ASSERT_TRUE(numbers.create(11, 104));
+    ASSERT_TRUE(numbers.create(11, 104, 1));
   }
   const std::vector<double> before = contents(numbers);
   Redirect io("");

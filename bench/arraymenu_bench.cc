@@ -55,12 +55,12 @@ const char* generatorName() {
 // them, or its count when none does.
 uint32_t firstDifferenceFromRand(const NumberArray& numbers) {
   srand(0);
-  for (uint32_t i = 0; i < numbers.count; ++i) {
+  for (uint32_t i = 0; i < numbers.size(); ++i) {
     const double fraction = static_cast<double>(rand() % 1000) / 1000.0;
     const int whole = rand() % 1000;
     if (numbers.elements[i] != whole + fraction) return i;
   }
-  return numbers.count;
+  return numbers.size();
 }
 
 void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
@@ -100,7 +100,7 @@ void BM_CreateLargest(benchmark::State& state) {
     benchmark::DoNotOptimize(numbers.elements);
     s.PauseTiming();
     s.SetLabel(generatorName());
-    if (firstDifferenceFromRand(numbers) != numbers.count) s.SkipWithError("differs from rand()");
+    if (firstDifferenceFromRand(numbers) != numbers.size()) s.SkipWithError("differs from rand()");
     numbers.release();
     s.ResumeTiming();
   });
@@ -202,7 +202,7 @@ BENCHMARK(BM_PrintMillionToDevNull)->Unit(benchmark::kMillisecond)->Iterations(3
 
 // The listing written the plain way: stream formatting and a flush for every line.
 void literalPrintArray(const NumberArray& numbers) {
-  for (uint32_t i = 0; i < numbers.count; ++i) {
+  for (uint32_t i = 0; i < numbers.size(); ++i) {
     std::cout << static_cast<int>(i + 1) << std::setw(10) << numbers.elements[i] << std::endl;
   }
   std::cout << std::endl;
@@ -228,9 +228,9 @@ BENCHMARK(BM_AppendAtLargest)->Unit(benchmark::kMillisecond)->Iterations(1);
 void BM_LiteralAppendAtLargest(benchmark::State& state) {
   NumberArray& numbers = largestArray();
   measure(state, 1, [&](benchmark::State&) {
-    auto* grown = new double[size_t{numbers.count} + 1];
-    std::copy(numbers.elements, numbers.elements + numbers.count, grown);
-    grown[numbers.count] = 1.5;
+    auto* grown = new double[size_t{numbers.size()} + 1];
+    std::copy(numbers.elements, numbers.elements + numbers.size(), grown);
+    grown[numbers.size()] = 1.5;
     benchmark::DoNotOptimize(grown);
     delete[] grown;
   });

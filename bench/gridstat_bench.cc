@@ -24,10 +24,10 @@ void countCells(benchmark::State& state, int rows, int columns) {
   state.SetItemsProcessed(state.iterations() * int64_t{rows} * columns);
 }
 
-float** allocateOrSkip(benchmark::State& state, int rows, int columns) {
-  float** matrix = allocateMatrix(rows, columns, console::physicalMemory());
-  if (matrix == nullptr) state.SkipWithError("matrix refused");
-  return matrix;
+bool allocateOrSkip(benchmark::State& state, Matrix& matrix, int rows, int columns) {
+  const bool allocated = allocateMatrix(matrix, rows, columns, console::physicalMemory());
+  if (!allocated) state.SkipWithError("matrix refused");
+  return allocated;
 }
 
 // The literal way for comparison: std::setw per cell and std::endl per row.
@@ -56,27 +56,26 @@ bool matchesRand(float** matrix, int rows, int columns, unsigned seed) {
 
 // What gridstat does between the dimension dialogue and the statistics, filling with `fill`
 // after srand(kSeed).
-void runCreateAndPrint(benchmark::State& state,
-                       void (*fill)(float** matrix, int rows, int columns, std::ostream& out)) {
+void runCreateAndPrint(benchmark::State& state, void (*fill)(Matrix& matrix, std::ostream& out)) {
   const auto rows = static_cast<int>(state.range(0));
   const auto columns = rows;
   std::ofstream out("/dev/null");
   for (auto _ : state) {
-    float** matrix = allocateOrSkip(state, rows, columns);
-    if (matrix == nullptr) return;
-    fill(matrix, rows, columns, out);
+    Matrix matrix;
+    if (!allocateOrSkip(state, matrix, rows, columns)) return;
+    fill(matrix, out);
     out.flush();
     state.PauseTiming();
-    if (!matchesRand(matrix, rows, columns, kSeed)) state.SkipWithError("differs from rand()");
-    freeMatrix(matrix, rows);
+    if (!matchesRand(matrix.rows, rows, columns, kSeed)) state.SkipWithError("differs from rand()");
+    MatrixTool().releaseMatrix(matrix);
     state.ResumeTiming();
   }
   countCells(state, rows, columns);
 }
 
 void BM_CreateAndPrint(benchmark::State& state) {
-  runCreateAndPrint(state, [](float** matrix, int rows, int columns, std::ostream& out) {
-    fillMatrix(matrix, rows, columns, kSeed, out);
+  runCreateAndPrint(state, [](Matrix& matrix, std::ostream& out) {
+    fillMatrix(matrix, kSeed, out, console::availableCores());
   });
   crand::CRandom generator;
   const bool inlined = crand::seedCheckedCRandom(generator, kSeed, crand::libraryRand());
@@ -85,9 +84,9 @@ void BM_CreateAndPrint(benchmark::State& state) {
 BENCHMARK(BM_CreateAndPrint)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_CreateAndPrintCellByCell(benchmark::State& state) {
-  runCreateAndPrint(state, [](float** matrix, int rows, int columns, std::ostream& out) {
+  runCreateAndPrint(state, [](Matrix& matrix, std::ostream& out) {
     std::srand(kSeed);
-    fillCellByCell(matrix, rows, columns, out);
+    fillCellByCell(matrix.rows, matrix.rowCount, matrix.columnCount, out);
   });
 }
 BENCHMARK(BM_CreateAndPrintCellByCell)->Arg(2000)->Unit(benchmark::kMillisecond);
@@ -97,12 +96,12 @@ BENCHMARK(BM_CreateAndPrintCellByCell)->Arg(2000)->Unit(benchmark::kMillisecond)
 void BM_AllocateAndTouch(benchmark::State& state) {
   const auto rows = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    float** matrix = allocateOrSkip(state, rows, rows);
-    if (matrix == nullptr) return;
-    for (int i = 0; i < rows; ++i) std::fill_n(matrix[i], rows, 1.0f);
-    benchmark::DoNotOptimize(matrix[rows - 1][rows - 1]);
+    Matrix matrix;
+    if (!allocateOrSkip(state, matrix, rows, rows)) return;
+    for (int i = 0; i < rows; ++i) std::fill_n(matrix.rows[i], rows, 1.0f);
+    benchmark::DoNotOptimize(matrix.rows[rows - 1][rows - 1]);
     state.PauseTiming();
-    freeMatrix(matrix, rows);
+    MatrixTool().releaseMatrix(matrix);
     state.ResumeTiming();
   }
   countCells(state, rows, rows);
@@ -126,12 +125,11 @@ BENCHMARK(BM_RandOnly)->Arg(5000)->Unit(benchmark::kMillisecond);
 void runStatistics(benchmark::State& state,
                    MatrixStatistics (*compute)(const float* const* matrix, int rows, int columns)) {
   const auto rows = static_cast<int>(state.range(0));
-  float** matrix = allocateOrSkip(state, rows, rows);
-  if (matrix == nullptr) return;
+  Matrix matrix;
+  if (!allocateOrSkip(state, matrix, rows, rows)) return;
   std::ofstream out("/dev/null");
-  fillMatrix(matrix, rows, rows, 1, out);
-  for (auto _ : state) benchmark::DoNotOptimize(compute(matrix, rows, rows));
-  freeMatrix(matrix, rows);
+  fillMatrix(matrix, 1, out, console::availableCores());
+  for (auto _ : state) benchmark::DoNotOptimize(compute(matrix.rows, rows, rows));
   countCells(state, rows, rows);
 }
 

@@ -32,13 +32,14 @@ int main(int argc, char* argv[]) try {
   int columns = 0;
   if (!inputDimensions(&rows, &columns)) console::exitAtStreamEnd();
 
-  MatrixTool matrixTool;
-  if (!matrixTool.createMatrix(rows, columns)) {
+  const MatrixTool matrixTool;
+  Matrix matrix;
+  if (!matrixTool.createMatrix(matrix, rows, columns)) {
     console::reportOutOfMemory();
     console::exitProgram(console::kStatusOutOfMemory);
   }
-  matrixTool.printStatistics();
-  matrixTool.releaseMatrix();
+  matrixTool.printStatistics(matrix);
+  matrixTool.releaseMatrix(matrix);
   if (!console::waitForKey()) console::exitAtStreamEnd();
   console::exitProgram(0);
 } catch (...) {

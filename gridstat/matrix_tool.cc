@@ -90,59 +90,60 @@ constexpr size_t kLeastCellsPerThread = size_t{1} << 16;
 
 }  // namespace
 
-MatrixTool::~MatrixTool() { releaseMatrix(); }
+Matrix::~Matrix() {
+  for (int i = 0; i < rowCount; ++i) delete[] rows[i];
+  delete[] rows;
+}
 
-bool MatrixTool::createMatrix(int rowCount, int columnCount) {
-  releaseMatrix();
-  matrix = allocateMatrix(rowCount, columnCount, console::memoryForBlock(0));
-  if (matrix == nullptr) return false;
-  rows = rowCount;
-  columns = columnCount;
+bool MatrixTool::createMatrix(Matrix& matrix, int rowCount, int columnCount) const {
+  if (!allocateMatrix(matrix, rowCount, columnCount, console::memoryForBlock(0))) return false;
   std::cout << "zadan massiv" << std::endl;
-  fillMatrix(matrix, rows, columns, seedFromTime(console::currentTime()), std::cout);
+  fillMatrix(matrix, seedFromTime(console::currentTime()), std::cout, console::availableCores());
   return true;
 }
 
-void MatrixTool::printStatistics() const {
-  writeStatistics(std::cout, computeStatistics(matrix, rows, columns, console::availableCores()));
+void MatrixTool::printStatistics(const Matrix& matrix) const {
+  writeStatistics(std::cout, computeStatistics(matrix.rows, matrix.rowCount, matrix.columnCount,
+                                               console::availableCores()));
 }
 
-void MatrixTool::releaseMatrix() {
-  if (matrix != nullptr) freeMatrix(matrix, rows);
-  matrix = nullptr;
-  rows = 0;
-  columns = 0;
+void MatrixTool::releaseMatrix(Matrix& matrix) const {
+  for (int i = 0; i < matrix.rowCount; ++i) delete[] matrix.rows[i];
+  delete[] matrix.rows;
+  matrix.rows = nullptr;
+  matrix.rowCount = 0;
+  matrix.columnCount = 0;
 }
 
-float** allocateMatrix(int rows, int columns, uint64_t memoryBytes) {
+bool allocateMatrix(Matrix& matrix, int rowCount, int columnCount, uint64_t memoryBytes) {
   // Overcommitted memory would let a matrix larger than the system can give be allocated and
   // then get the process killed while it is filled, so such a matrix is refused beforehand.
-  if (!matrixFits(rows, columns, memoryBytes)) return nullptr;
-  float** matrix = new (std::nothrow) float*[static_cast<size_t>(rows)];
-  if (matrix == nullptr) return nullptr;
-  for (int i = 0; i < rows; ++i) {
-    matrix[i] = new (std::nothrow) float[static_cast<size_t>(columns)];
-    if (matrix[i] == nullptr) {
-      freeMatrix(matrix, i);
-      return nullptr;
+  if (!matrixFits(rowCount, columnCount, memoryBytes)) return false;
+  float** rows = new (std::nothrow) float*[static_cast<size_t>(rowCount)];
+  if (rows == nullptr) return false;
+  for (int i = 0; i < rowCount; ++i) {
+    rows[i] = new (std::nothrow) float[static_cast<size_t>(columnCount)];
+    if (rows[i] == nullptr) {
+      for (int j = 0; j < i; ++j) delete[] rows[j];
+      delete[] rows;
+      return false;
     }
   }
-  return matrix;
+  matrix.rows = rows;
+  matrix.rowCount = rowCount;
+  matrix.columnCount = columnCount;
+  return true;
 }
 
-void freeMatrix(float** matrix, int rows) {
-  for (int i = 0; i < rows; ++i) delete[] matrix[i];
-  delete[] matrix;
-}
-
-void fillMatrix(float** matrix, int rows, int columns, uint32_t seed, std::ostream& out,
-                crand::RandFunctions reference, unsigned workers) {
-  CellPrinter printer{matrix, static_cast<size_t>(columns), seed, {}, 0};
+void fillMatrix(Matrix& matrix, uint32_t seed, std::ostream& out, unsigned workers,
+                crand::RandFunctions reference) {
+  CellPrinter printer{matrix.rows, static_cast<size_t>(matrix.columnCount), seed, {}, 0};
   if (!crand::seedCheckedCRandom(printer.generator, seed, reference)) {
-    fillCells(matrix, rows, columns, out, reference.next);  // the library's rand, in turn
+    // The library's rand, in turn.
+    fillCells(matrix.rows, matrix.rowCount, matrix.columnCount, out, reference.next);
     return;
   }
-  const size_t cellCount = static_cast<size_t>(rows) * printer.columns;
+  const size_t cellCount = static_cast<size_t>(matrix.rowCount) * printer.columns;
   const bool wrote = parallel::writeInOrder(
       cellCount, kFieldWidth + 1, workers, outputBlock, printer,
       [&out](const char* text, size_t length) {

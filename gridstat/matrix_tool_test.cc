@@ -36,20 +36,18 @@ void expectFilledAsTheStreamWritesIt(int rows, int columns, int (*next)() = std:
   std::vector<float> expectedCells;
   const std::string expected = printedCellByCell(20240601u, rows, columns, &expectedCells, next);
 
-  float** matrix = allocateMatrix(rows, columns, UINT64_MAX);
-  ASSERT_NE(nullptr, matrix);
+  Matrix matrix;
+  ASSERT_TRUE(allocateMatrix(matrix, rows, columns, UINT64_MAX));
   std::ostringstream out;
-  fillMatrix(matrix, rows, columns, 20240601u, out, {[](unsigned seed) { std::srand(seed); }, next},
-             workers);
+  fillMatrix(matrix, 20240601u, out, workers, {[](unsigned seed) { std::srand(seed); }, next});
   EXPECT_TRUE(out.str() == expected)
       << rows << " x " << columns << ", " << workers << " workers: output differs";
   for (int i = 0; i < rows; ++i) {
     for (int j = 0; j < columns; ++j) {
-      ASSERT_EQ(expectedCells[static_cast<size_t>(i * columns + j)], matrix[i][j])
+      ASSERT_EQ(expectedCells[static_cast<size_t>(i * columns + j)], matrix.rows[i][j])
           << i << ", " << j;
     }
   }
-  freeMatrix(matrix, rows);
 }
 
 TEST(FillMatrix, DrawsAndPrintsCellsInRowMajorOrder) {
@@ -96,29 +94,33 @@ TEST(FillMatrix, StopsWritingAtAFailedWriteAndFillsEveryCell) {
   std::vector<float> expectedCells;
   const std::string expected = printedCellByCell(7, 600, 1000, &expectedCells);
   for (const unsigned workers : {1u, 3u}) {
-    float** matrix = allocateMatrix(600, 1000, UINT64_MAX);
-    ASSERT_NE(nullptr, matrix);
+    Matrix matrix;
+    ASSERT_TRUE(allocateMatrix(matrix, 600, 1000, UINT64_MAX));
     FailingAfter buffer(1500000);
     std::ostream out(&buffer);
-    fillMatrix(matrix, 600, 1000, 7, out, crand::libraryRand(), workers);
+    fillMatrix(matrix, 7, out, workers);
     EXPECT_TRUE(out.bad());
     const std::string written = buffer.str();
     EXPECT_LT(written.size(), size_t{1500000});
     EXPECT_TRUE(expected.compare(0, written.size(), written) == 0) << workers << " workers";
     for (size_t i = 0; i < expectedCells.size(); ++i) {
-      ASSERT_EQ(expectedCells[i], matrix[i / 1000][i % 1000]) << i << ", " << workers << " workers";
+      ASSERT_EQ(expectedCells[i], matrix.rows[i / 1000][i % 1000])
+          << i << ", " << workers << " workers";
     }
-    freeMatrix(matrix, 600);
   }
 }
 
 TEST(AllocateMatrix, RefusesAMatrixLargerThanTheMemory) {
-  EXPECT_EQ(nullptr, allocateMatrix(2, 2, 103));
-  EXPECT_EQ(nullptr, allocateMatrix(1000, 1000, 4000000));
-  EXPECT_EQ(nullptr, allocateMatrix(INT_MAX, INT_MAX, UINT64_MAX));
-  float** matrix = allocateMatrix(2, 2, 104);
-  ASSERT_NE(nullptr, matrix);
-  freeMatrix(matrix, 2);
+  Matrix refused;
+  EXPECT_FALSE(allocateMatrix(refused, 2, 2, 103));
+  EXPECT_FALSE(allocateMatrix(refused, 1000, 1000, 4000000));
+  EXPECT_FALSE(allocateMatrix(refused, INT_MAX, INT_MAX, UINT64_MAX));
+  EXPECT_EQ(nullptr, refused.rows);
+  EXPECT_EQ(0, refused.rowCount);
+  Matrix matrix;
+  ASSERT_TRUE(allocateMatrix(matrix, 2, 2, 104));
+  EXPECT_EQ(2, matrix.rowCount);
+  EXPECT_EQ(2, matrix.columnCount);
 }
 
 TEST(WriteStatistics, WritesBothLinesAndNoLineEndAfterTheVariance) {
