@@ -6,7 +6,7 @@
 
 #include "arraymenu/menu.h"
 #include "arraymenu/number_array.h"
-#include "console/prompt.h"
+#include "console/ask/prompt.h"
 
 namespace {
 

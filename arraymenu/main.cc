@@ -6,11 +6,11 @@
 #include "arraymenu/dialogue.h"
 #include "arraymenu/menu.h"
 #include "arraymenu/number_array.h"
-#include "console/arguments.h"
-#include "console/exit.h"
-#include "console/input.h"
-#include "console/menu.h"
-#include "console/terminal.h"
+#include "console/ask/arguments.h"
+#include "console/ask/exit.h"
+#include "console/ask/input.h"
+#include "console/ask/menu.h"
+#include "console/ask/screen.h"
 
 namespace {
 

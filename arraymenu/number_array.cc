@@ -7,9 +7,9 @@
 #include <utility>
 
 #include "arraymenu/listing_format.h"
-#include "console/exit.h"
-#include "console/memory_cost.h"
-#include "console/system.h"
+#include "console/ask/exit.h"
+#include "console/system/memory_cost.h"
+#include "console/system/system.h"
 #include "crand/c_random.h"
 #include "crand/thousandths.h"
 #include "parallel/for_each_chunk.h"

@@ -18,7 +18,7 @@
 
 #include "arraymenu/number_array.h"
 #include "bench/process_memory.h"
-#include "console/system.h"
+#include "console/system/system.h"
 #include "crand/c_random.h"
 
 namespace {

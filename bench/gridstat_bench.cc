@@ -13,7 +13,7 @@
 #include <ostream>
 
 #include "bench/process_memory.h"
-#include "console/system.h"
+#include "console/system/system.h"
 #include "crand/c_random.h"
 #include "gridstat/matrix_tool.h"
 #include "gridstat/statistics.h"

@@ -9,9 +9,9 @@
 
 #include "arraymenu/dialogue.h"
 #include "arraymenu/menu.h"
-#include "console/exit.h"
-#include "console/input.h"
-#include "console/menu.h"
+#include "console/ask/exit.h"
+#include "console/ask/input.h"
+#include "console/ask/menu.h"
 
 int main() try {
   console::init();

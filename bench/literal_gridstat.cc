@@ -7,9 +7,9 @@
 #include <iomanip>
 #include <iostream>
 
-#include "console/exit.h"
-#include "console/input.h"
-#include "console/terminal.h"
+#include "console/ask/exit.h"
+#include "console/ask/input.h"
+#include "console/ask/screen.h"
 #include "gridstat/dimensions.h"
 #include "gridstat/matrix_tool.h"
 #include "gridstat/statistics.h"

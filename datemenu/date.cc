@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "console/input.h"
-#include "console/prompt.h"
+#include "console/ask/input.h"
+#include "console/ask/prompt.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <iostream>
 #include <string>
 
-#include "console/arguments.h"
-#include "console/exit.h"
-#include "console/input.h"
-#include "console/prompt.h"
-#include "console/terminal.h"
+#include "console/ask/arguments.h"
+#include "console/ask/exit.h"
+#include "console/ask/input.h"
+#include "console/ask/prompt.h"
+#include "console/ask/screen.h"
 #include "datemenu/choice.h"
 #include "datemenu/date.h"
 #include "datemenu/date_arith.h"

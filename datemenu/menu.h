@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-#include "console/menu.h"
+#include "console/ask/menu.h"
 
 /// What a menu item does.
 enum class MenuAction { addDate, dateDifference, enterAgain, printDate, clearConsole, exit };

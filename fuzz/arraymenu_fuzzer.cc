@@ -11,7 +11,7 @@
 
 #include "arraymenu/menu.h"
 #include "arraymenu/number_array.h"
-#include "console/input.h"
+#include "console/ask/input.h"
 #include "fuzz/dialogue_harness.h"
 
 int arraymenuMain(int argc, char* argv[]);  // the program's entry function, renamed in this build

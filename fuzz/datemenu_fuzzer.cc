@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "console/input.h"
+#include "console/ask/input.h"
 #include "datemenu/choice.h"
 #include "datemenu/menu.h"
 #include "fuzz/dialogue_harness.h"

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "console/input.h"
+#include "console/ask/input.h"
 #include "fuzz/dialogue_harness.h"
 
 int gridstatMain(int argc, char* argv[]);  // the program's entry function, renamed in this build

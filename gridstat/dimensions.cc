@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "console/prompt.h"
+#include "console/ask/prompt.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // and sample variance, and waits for a key.
 #include <iostream>
 
-#include "console/arguments.h"
-#include "console/exit.h"
-#include "console/input.h"
-#include "console/terminal.h"
+#include "console/ask/arguments.h"
+#include "console/ask/exit.h"
+#include "console/ask/input.h"
+#include "console/ask/screen.h"
 #include "gridstat/dimensions.h"
 #include "gridstat/matrix_tool.h"
 

@@ -1,6 +1,6 @@
 #include "gridstat/matrix_size.h"
 
-#include "console/memory_cost.h"
+#include "console/system/memory_cost.h"
 
 bool matrixFootprint(int rows, int columns, uint64_t* bytes) {
   if (rows <= 0 || columns <= 0) return false;

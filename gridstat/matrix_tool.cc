@@ -6,7 +6,7 @@
 #include <iostream>
 #include <new>
 
-#include "console/system.h"
+#include "console/system/system.h"
 #include "crand/c_random.h"
 #include "gridstat/cell_format.h"
 #include "gridstat/matrix_size.h"
