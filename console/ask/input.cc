@@ -28,6 +28,17 @@ int guardRead(std::istream& in, Read read) {
   }
 }
 
+// Drops input up to and including the next line end, but only what has already arrived: stops
+// without waiting when nothing more is available.
+void discardRestOfLine(std::istream& in) {
+  std::streambuf* buf = in.rdbuf();
+  // in_avail() counts what is buffered and, for a file descriptor, what the kernel holds:
+  // a terminal in line mode reports only completed lines. Zero means reading would wait.
+  while (guardRead(in, [buf] { return static_cast<int>(buf->in_avail() > 0); }) > 0) {
+    if (takeChar(in) == '\n') return;
+  }
+}
+
 }  // namespace
 
 void init() {
@@ -100,14 +111,6 @@ void discardPendingInput(std::istream& in) {
   lineOpen = 0;
 }
 
-void discardRestOfLine(std::istream& in) {
-  std::streambuf* buf = in.rdbuf();
-  // in_avail() counts what is buffered and, for a file descriptor, what the kernel holds:
-  // a terminal in line mode reports only completed lines. Zero means reading would wait.
-  while (guardRead(in, [buf] { return static_cast<int>(buf->in_avail() > 0); }) > 0) {
-    if (takeChar(in) == '\n') return;
-  }
-}
 
 bool waitForCharacter(std::istream& in) {
   discardRestOfLine(in);

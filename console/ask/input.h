@@ -75,10 +75,6 @@ bool readLineChars(std::istream& in, Take take) {
 /// `readLineChars` or before the first read, so a line not yet started is never lost.
 void discardPendingInput(std::istream& in);
 
-/// Drops input up to and including the next line end, but only what has already arrived:
-/// stops without waiting when nothing more is available.
-void discardRestOfLine(std::istream& in);
-
 /// Drops the rest of the current line of `in` as far as it has arrived, then reads one
 /// character and ignores it. At end of input it just returns, also when `in` throws on failure;
 /// `in`'s state is left as it was. Returns false when a read failed (`in` is marked bad).

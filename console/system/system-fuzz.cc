@@ -1,6 +1,6 @@
 // The fuzzing build's machine: a clock that stands still and a few kilobytes of memory, so that
 // a whole dialogue runs the same way many times in one process.
-#include "console/system.h"
+#include "console/system/system.h"
 
 #ifndef CONSOLE_FUZZ_MEMORY_BYTES
 #define CONSOLE_FUZZ_MEMORY_BYTES 8192
