@@ -111,7 +111,6 @@ void discardPendingInput(std::istream& in) {
   lineOpen = 0;
 }
 
-
 bool waitForCharacter(std::istream& in) {
   discardRestOfLine(in);
   // Through the buffer, so that the end of input sets no state bit and throws nothing.
