@@ -13,8 +13,7 @@ import termios
 import time
 
 from live import EDITING, EDITING_LOCALES, KEYS_KEEPING_THE_ANSWER, check, end_of_input_is_final
-from live import end_shell_and_job, finish, job_control_shell, open_pty, read_until, running, send
-from live import spawn_on_pty
+from live import finish, job_under_shell, read_until, running, send, spawn_on_pty
 from texts import ARRAYMENU_CHOICE_PROMPT as CHOICE_PROMPT, ARRAYMENU_MENU as MENU
 from texts import ARRAYMENU_SIZE_PROMPT as SIZE_PROMPT, ARRAYMENU_VALUE_PROMPT as VALUE_PROMPT
 from texts import CLEAR, arraymenu_answer
@@ -185,55 +184,37 @@ def signals_during_creation(program):
     The terminal's settings are as they were before the program, throughout."""
     for signo in (signal.SIGINT, signal.SIGTSTP):
         name = f"{signal.Signals(signo).name} during creation"
-        master, slave = open_pty()
-        before = termios.tcgetattr(slave)
-        commands_read, commands = os.pipe()
-        reports, reports_write = os.pipe()
-        shell = os.fork()
-        if shell == 0:
-            job_control_shell(slave, [program], commands_read, reports_write)
-        os.close(commands_read)
-        os.close(reports_write)
-        job = None
-        try:
-            job = int(read_until(reports, b"\n").decode())
-            seen = read_until(master, SIZE_PROMPT)
-            os.write(master, b"52428799\n")
-            threads = wait_mid_creation(job)
-            os.kill(job, signo)
+        with job_under_shell(name, program) as run:
+            seen = read_until(run.master, SIZE_PROMPT)
+            os.write(run.master, b"52428799\n")
+            threads = wait_mid_creation(run.job)
+            os.kill(run.job, signo)
             if signo == signal.SIGINT:
-                ended = read_until(reports, b"\n", timeout=10)
+                ended = read_until(run.reports, b"\n", timeout=10)
                 check(f"{name}: ended by the signal", ended == b"exited -2\n", repr(ended))
-                while select.select([master], [], [], 0.2)[0]:
+                while select.select([run.master], [], [], 0.2)[0]:
                     try:
-                        chunk = os.read(master, 4096)
+                        chunk = os.read(run.master, 4096)
                     except OSError:  # the terminal reports EIO once nothing holds it open
                         break
                     if not chunk:
                         break
                     seen += chunk
             else:
-                read_until(reports, b"stopped\n", timeout=10)
-                states = thread_states(job)
+                read_until(run.reports, b"stopped\n", timeout=10)
+                states = thread_states(run.job)
                 check(f"{name}: every thread stopped", set(states) == {"T"}
                       and len(states) >= threads, repr(states))
-                check(f"{name}: settings while stopped", termios.tcgetattr(slave) == before)
-                os.write(commands, b"c")
-                seen = read_until(master, b"Massiv sozdan\r\n\r\n" + MENU.replace(b"\n", b"\r\n")
-                                  + CHOICE_PROMPT, seen, timeout=30)
-                os.write(master, EXIT)
-                ended = read_until(reports, b"\n", timeout=10)
+                check(f"{name}: settings while stopped", termios.tcgetattr(run.slave) == run.before)
+                os.write(run.commands, b"c")
+                seen = read_until(run.master, b"Massiv sozdan\r\n\r\n"
+                                  + MENU.replace(b"\n", b"\r\n") + CHOICE_PROMPT, seen, timeout=30)
+                os.write(run.master, EXIT)
+                ended = read_until(run.reports, b"\n", timeout=10)
                 check(f"{name}: Exit after continuing", ended == b"exited 1\n", repr(ended))
             check(f"{name}: created only after continuing",
                   seen.count(b"Massiv sozdan") == (signo == signal.SIGTSTP), repr(seen[-200:]))
-            check(f"{name}: settings at the end", termios.tcgetattr(slave) == before)
-        except TimeoutError as e:
-            check(name, False, str(e))
-        finally:
-            end_shell_and_job(shell, job)
-            for fd in (master, slave, commands, reports):
-                os.close(fd)
-
+            check(f"{name}: settings at the end", termios.tcgetattr(run.slave) == run.before)
 
 def main():
     program = sys.argv[1]
