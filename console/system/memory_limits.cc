@@ -68,16 +68,22 @@ std::optional<uint64_t> limitRoom(const CgroupLimit& limit, const ReadFile& read
   return *limitBytes > workingSet ? *limitBytes - workingSet : 0;
 }
 
+// True when `line` starts with `name` and then `separator`, which are then taken off it.
+bool takeName(std::string_view& line, std::string_view name, char separator) {
+  if (line.size() <= name.size() || line.substr(0, name.size()) != name ||
+      line[name.size()] != separator) {
+    return false;
+  }
+  line.remove_prefix(name.size() + 1);
+  return true;
+}
+
 }  // namespace
 
 std::optional<uint64_t> meminfoBytes(std::string_view meminfo, std::string_view name) {
   std::optional<uint64_t> bytes;
   forEachLine(meminfo, [&](std::string_view line) {
-    if (line.size() <= name.size() || line.substr(0, name.size()) != name ||
-        line[name.size()] != ':') {
-      return false;
-    }
-    line.remove_prefix(name.size() + 1);
+    if (!takeName(line, name, ':')) return false;
     line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
     const std::optional<uint64_t> kib = takeDecimal(line);
     uint64_t product = 0;
@@ -121,11 +127,7 @@ std::optional<uint64_t> cgroupBytes(std::string_view text) {
 std::optional<uint64_t> memoryStatBytes(std::string_view stat, std::string_view name) {
   std::optional<uint64_t> bytes;
   forEachLine(stat, [&](std::string_view line) {
-    if (line.size() <= name.size() || line.substr(0, name.size()) != name ||
-        line[name.size()] != ' ') {
-      return false;
-    }
-    line.remove_prefix(name.size() + 1);
+    if (!takeName(line, name, ' ')) return false;
     bytes = takeDecimal(line);
     if (!line.empty()) bytes = std::nullopt;
     return true;
