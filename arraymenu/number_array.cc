@@ -14,6 +14,7 @@
 #include "crand/thousandths.h"
 #include "parallel/for_each_chunk.h"
 #include "parallel/ordered_writer.h"
+#include "parallel/pages.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ void fillNumbers(double* elements, uint32_t count, crand::RandFunctions referenc
     return;
   }
   parallel::forEachChunk(count, kLeastElementsPerThread, workers, [&](size_t begin, size_t end) {
+    parallel::takePages(elements + begin, (end - begin) * sizeof(double));
     crand::CRandom generator;
     crand::seedCRandomAt(generator, 0, 2 * uint64_t{begin});
     fillElements(elements + begin, static_cast<uint32_t>(end - begin),

@@ -25,7 +25,8 @@ void countCells(benchmark::State& state, int rows, int columns) {
 }
 
 bool allocateOrSkip(benchmark::State& state, Matrix& matrix, int rows, int columns) {
-  const bool allocated = allocateMatrix(matrix, rows, columns, console::physicalMemory());
+  const bool allocated =
+      allocateMatrix(matrix, rows, columns, console::physicalMemory(), console::availableCores());
   if (!allocated) state.SkipWithError("matrix refused");
   return allocated;
 }

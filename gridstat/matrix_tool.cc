@@ -12,6 +12,7 @@
 #include "gridstat/matrix_size.h"
 #include "parallel/for_each_chunk.h"
 #include "parallel/ordered_writer.h"
+#include "parallel/pages.h"
 
 namespace {
 
@@ -96,9 +97,12 @@ Matrix::~Matrix() {
 }
 
 bool MatrixTool::createMatrix(Matrix& matrix, int rowCount, int columnCount) const {
-  if (!allocateMatrix(matrix, rowCount, columnCount, console::memoryForBlock(0))) return false;
+  const unsigned workers = console::availableCores();
+  if (!allocateMatrix(matrix, rowCount, columnCount, console::memoryForBlock(0), workers)) {
+    return false;
+  }
   std::cout << "zadan massiv" << std::endl;
-  fillMatrix(matrix, seedFromTime(console::currentTime()), std::cout, console::availableCores());
+  fillMatrix(matrix, seedFromTime(console::currentTime()), std::cout, workers);
   return true;
 }
 
@@ -115,12 +119,17 @@ void MatrixTool::releaseMatrix(Matrix& matrix) const {
   matrix.columnCount = 0;
 }
 
-bool allocateMatrix(Matrix& matrix, int rowCount, int columnCount, uint64_t memoryBytes) {
+bool allocateMatrix(Matrix& matrix, int rowCount, int columnCount, uint64_t memoryBytes,
+                    unsigned workers) {
   // Overcommitted memory would let a matrix larger than the system can give be allocated and
   // then get the process killed while it is filled, so such a matrix is refused beforehand.
   if (!matrixFits(rowCount, columnCount, memoryBytes)) return false;
   float** rows = new (std::nothrow) float*[static_cast<size_t>(rowCount)];
   if (rows == nullptr) return false;
+  // One row at a time, the heap would grow a few pages at each and the first write to each
+  // row's bookkeeping would take a fault; all of it is taken beforehand, on every core.
+  parallel::prepareHeap(
+      static_cast<size_t>(rowCount) * static_cast<size_t>(columnCount) * sizeof(float), workers);
   for (int i = 0; i < rowCount; ++i) {
     rows[i] = new (std::nothrow) float[static_cast<size_t>(columnCount)];
     if (rows[i] == nullptr) {

@@ -45,9 +45,11 @@ struct MatrixTool {
 };
 
 /// Allocates the row table of empty `matrix` and then rows 0 to `rowCount` - 1 of `columnCount`
-/// floats, cells unset. Returns false, with `matrix` left empty, when the matrix needs more than
-/// `memoryBytes` or does not fit 64 bits, or when an allocation fails.
-bool allocateMatrix(Matrix& matrix, int rowCount, int columnCount, uint64_t memoryBytes);
+/// floats, cells unset, from heap memory that up to `workers` threads have taken from the system
+/// beforehand (parallel/pages.h). Returns false, with `matrix` left empty, when the matrix needs
+/// more than `memoryBytes` or does not fit 64 bits, or when an allocation fails.
+bool allocateMatrix(Matrix& matrix, int rowCount, int columnCount, uint64_t memoryBytes,
+                    unsigned workers);
 
 /// Fills the cells in row-major order with `cellValue(rand() % 10000)` after `srand(seed)` and
 /// writes each cell's six-character field to `out`, a line end after each row, in large blocks

@@ -37,7 +37,7 @@ void expectFilledAsTheStreamWritesIt(int rows, int columns, int (*next)() = std:
   const std::string expected = printedCellByCell(20240601u, rows, columns, &expectedCells, next);
 
   Matrix matrix;
-  ASSERT_TRUE(allocateMatrix(matrix, rows, columns, UINT64_MAX));
+  ASSERT_TRUE(allocateMatrix(matrix, rows, columns, UINT64_MAX, workers));
   std::ostringstream out;
   fillMatrix(matrix, 20240601u, out, workers, {[](unsigned seed) { std::srand(seed); }, next});
   EXPECT_TRUE(out.str() == expected)
@@ -95,7 +95,7 @@ TEST(FillMatrix, StopsWritingAtAFailedWriteAndFillsEveryCell) {
   const std::string expected = printedCellByCell(7, 600, 1000, &expectedCells);
   for (const unsigned workers : {1u, 3u}) {
     Matrix matrix;
-    ASSERT_TRUE(allocateMatrix(matrix, 600, 1000, UINT64_MAX));
+    ASSERT_TRUE(allocateMatrix(matrix, 600, 1000, UINT64_MAX, workers));
     FailingAfter buffer(1500000);
     std::ostream out(&buffer);
     fillMatrix(matrix, 7, out, workers);
@@ -112,13 +112,13 @@ TEST(FillMatrix, StopsWritingAtAFailedWriteAndFillsEveryCell) {
 
 TEST(AllocateMatrix, RefusesAMatrixLargerThanTheMemory) {
   Matrix refused;
-  EXPECT_FALSE(allocateMatrix(refused, 2, 2, 103));
-  EXPECT_FALSE(allocateMatrix(refused, 1000, 1000, 4000000));
-  EXPECT_FALSE(allocateMatrix(refused, INT_MAX, INT_MAX, UINT64_MAX));
+  EXPECT_FALSE(allocateMatrix(refused, 2, 2, 103, 1));
+  EXPECT_FALSE(allocateMatrix(refused, 1000, 1000, 4000000, 1));
+  EXPECT_FALSE(allocateMatrix(refused, INT_MAX, INT_MAX, UINT64_MAX, 1));
   EXPECT_EQ(nullptr, refused.rows);
   EXPECT_EQ(0, refused.rowCount);
   Matrix matrix;
-  ASSERT_TRUE(allocateMatrix(matrix, 2, 2, 104));
+  ASSERT_TRUE(allocateMatrix(matrix, 2, 2, 104, 1));
   EXPECT_EQ(2, matrix.rowCount);
   EXPECT_EQ(2, matrix.columnCount);
 }
