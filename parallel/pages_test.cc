@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <numeric>
@@ -23,6 +25,21 @@ TEST(TakePages, LeavesEveryByteAsItWas) {
     takePages(bytes.data() + offset, length);
     EXPECT_TRUE(bytes == before) << offset << " + " << length;
   }
+}
+
+// A range that ends where a page ends: the page after it, which may not be written, is left
+// alone.
+TEST(TakePages, WritesNothingPastTheEnd) {
+  const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  void* mapping =
+      mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(MAP_FAILED, mapping);
+  auto* bytes = static_cast<unsigned char*>(mapping);
+  ASSERT_EQ(0, mprotect(bytes + 2 * page, page, PROT_READ));
+  takePages(bytes, 2 * page);
+  takePages(bytes + 100, page - 100);
+  EXPECT_EQ(0, bytes[2 * page - 1]);
+  munmap(mapping, 3 * page);
 }
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
