@@ -76,6 +76,8 @@ TEST(FillMatrix, SameCellsAndTextWhateverTheWorkers) {
     expectFilledAsTheStreamWritesIt(300000, 1, std::rand, workers);
   }
   expectFilledAsTheStreamWritesIt(400, 1001, mirroredRand, 3);
+  // Over 16 MiB of cells: the rows come from a heap the threads prepared.
+  expectFilledAsTheStreamWritesIt(2050, 2050, std::rand, 2);
 }
 
 // A stream that takes `room` bytes and then fails every write.
