@@ -43,7 +43,8 @@ void fillElements(double* elements, uint32_t count, Next next) {
 constexpr size_t kLeastElementsPerThread = size_t{1} << 16;
 
 // The values as drawn after srand(0), two per element. The inline generator is taken up at the
-// start of each thread's part; the library's own rand can only be drawn in turn, by one thread.
+// start of each part a thread takes; the library's own rand can only be drawn in turn, by one
+// thread.
 void fillNumbers(double* elements, uint32_t count, crand::RandFunctions reference,
                  unsigned workers) {
   crand::CRandom checked;

@@ -11,17 +11,21 @@ namespace {
 
 using parallel::chunkCount;
 using parallel::forEachChunk;
+using parallel::threadCount;
 
-TEST(ChunkCount, OneChunkPerWorkerNoneShorterThanTheLeast) {
+TEST(ChunkCount, AThreadPerWorkerEightChunksEachNoneShorterThanTheLeast) {
   struct Case {
     size_t count, minChunk;
     unsigned workers;
-    size_t chunks;
+    size_t threads, chunks;
   };
-  const Case cases[] = {{1000, 10, 4, 4}, {1000, 300, 4, 3},   {1000, 2000, 4, 1},
-                        {0, 10, 4, 1},    {1000, 10, 1, 1},    {1000, 10, 0, 1},
-                        {1000, 0, 3, 3},  {100000, 1, 500, 64}};
+  const Case cases[] = {{1000, 10, 4, 4, 32},     {1000, 300, 4, 3, 3}, {1000, 100, 4, 4, 10},
+                        {1000, 2000, 4, 1, 1},    {0, 10, 4, 1, 1},     {1000, 10, 1, 1, 1},
+                        {1000, 10, 0, 1, 1},      {1000, 0, 3, 3, 24},  {15, 1, 2, 2, 15},
+                        {100000, 1, 500, 64, 512}};
   for (const Case& c : cases) {
+    EXPECT_EQ(c.threads, threadCount(c.count, c.minChunk, c.workers))
+        << c.count << " " << c.minChunk << " " << c.workers;
     EXPECT_EQ(c.chunks, chunkCount(c.count, c.minChunk, c.workers))
         << c.count << " " << c.minChunk << " " << c.workers;
   }
@@ -47,15 +51,19 @@ TEST(ForEachChunk, CoversEveryIndexOnceInContiguousChunks) {
 TEST(ForEachChunk, WorkersHaveEverySignalBlockedAndTheCallersMaskStays) {
   sigset_t before;
   pthread_sigmask(SIG_SETMASK, nullptr, &before);
-  std::vector<int> blockedInChunk(4, -1);
-  forEachChunk(4, 1, 4, [&](size_t begin, size_t) {
+  const pthread_t caller = pthread_self();
+  std::vector<int> blockedInChunk(32, -1);
+  std::vector<char> onCaller(32);
+  forEachChunk(32, 1, 4, [&](size_t begin, size_t) {
     sigset_t mask;
     pthread_sigmask(SIG_SETMASK, nullptr, &mask);
     blockedInChunk[begin] = sigismember(&mask, SIGINT) + sigismember(&mask, SIGTSTP) +
                             sigismember(&mask, SIGTERM) + sigismember(&mask, SIGPIPE);
+    onCaller[begin] = pthread_equal(pthread_self(), caller) != 0 ? 1 : 0;
   });
-  EXPECT_EQ(sigismember(&before, SIGINT) * 4, blockedInChunk[0]);  // the calling thread
-  for (size_t i = 1; i < 4; ++i) EXPECT_EQ(4, blockedInChunk[i]) << i;
+  for (size_t i = 0; i < 32; ++i) {
+    EXPECT_EQ(onCaller[i] ? sigismember(&before, SIGINT) * 4 : 4, blockedInChunk[i]) << i;
+  }
   sigset_t after;
   pthread_sigmask(SIG_SETMASK, nullptr, &after);
   EXPECT_EQ(sigismember(&before, SIGINT), sigismember(&after, SIGINT));

@@ -35,8 +35,8 @@ struct PieceQueue {
 
   std::mutex mutex;
   std::condition_variable changed;
-  unsigned workers = 0;  // set before any worker takes a piece
-  size_t slotCount = 1;
+  size_t slotCount = 1;  // set before any worker takes a piece
+  size_t taken = 0;      // pieces given to workers, in order
   size_t written = 0;    // pieces written, in order
   bool stopped = false;  // a write failed
   std::array<size_t, kMostSlots> readyPiece;
@@ -56,12 +56,11 @@ struct WorkerStart {
   WorkFunction work;
   const void* format;
   PieceQueue* queue;
-  unsigned worker;
 };
 
 void runWorker(void* start) {
   const WorkerStart& s = *static_cast<const WorkerStart*>(start);
-  s.work(s.format, *s.queue, s.worker);
+  s.work(s.format, *s.queue);
 }
 
 // The calling thread's part: each piece as soon as it is ready, in order.
@@ -84,16 +83,18 @@ void writePieces(PieceQueue& queue) {
 
 }  // namespace
 
-bool takePiece(PieceQueue& queue, unsigned worker, Piece* piece) {
+bool takePiece(PieceQueue& queue, Piece* piece) {
   if (queue.direct) {
     const size_t next = piece->text == nullptr ? 0 : piece->index + 1;
     if (queue.stopped || next >= queue.pieceCount) return false;
     fillPiece(queue, next, piece);
     return true;
   }
+  // Pieces are taken in turn, so a worker that started late or runs on a slower core takes
+  // fewer of them, and the writer does not wait on it.
   std::unique_lock lock(queue.mutex);
-  const size_t next = piece->text == nullptr ? worker : piece->index + queue.workers;
-  if (next >= queue.pieceCount) return false;
+  if (queue.taken >= queue.pieceCount) return false;
+  const size_t next = queue.taken++;
   // The buffer is free once the piece before in it has been written.
   queue.changed.wait(lock, [&] { return queue.stopped || next < queue.written + queue.slotCount; });
   if (queue.stopped) return false;
@@ -143,10 +144,9 @@ bool runInOrder(size_t itemCount, size_t itemRoom, unsigned workers, std::span<c
     // The workers wait for the lock until it is known how many there are.
     std::lock_guard lock(queue.mutex);
     for (unsigned i = 0; i < workers; ++i) {
-      starts[started] = WorkerStart{work, format, &queue, started};
+      starts[started] = WorkerStart{work, format, &queue};
       if (startWorker(&threads[started], runWorker, &starts[started])) ++started;
     }
-    queue.workers = started;
     queue.slotCount = started * kBuffersPerWorker;
   }
   if (started == 0) {
@@ -156,7 +156,7 @@ bool runInOrder(size_t itemCount, size_t itemRoom, unsigned workers, std::span<c
     queue.buffers = ownBuffer.data();
     queue.itemsPerPiece = ownBuffer.size() / itemRoom;
     queue.pieceCount = (itemCount + queue.itemsPerPiece - 1) / queue.itemsPerPiece;
-    work(format, queue, 0);
+    work(format, queue);
     return !queue.stopped;
   }
   writePieces(queue);

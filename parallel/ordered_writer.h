@@ -1,7 +1,8 @@
 // Text made by worker threads and written in order by the calling thread: the text of items
-// 0, 1, 2... (lines of a listing, cells of a matrix) is cut into pieces; workers format pieces
-// into buffers of their own, two each, and the calling thread writes the pieces in order. The
-// memory taken is that of the buffers, whatever the number of items.
+// 0, 1, 2... (lines of a listing, cells of a matrix) is cut into pieces; workers take the pieces
+// in turn and format each into a buffer of a ring (two per worker), and the calling thread
+// writes the pieces in order. The memory taken is that of the buffers, whatever the number of
+// items.
 #ifndef PARALLEL_ORDERED_WRITER_H_
 #define PARALLEL_ORDERED_WRITER_H_
 
@@ -25,25 +26,25 @@ struct Piece {
 /// What the writer and the workers of one `writeInOrder` share (ordered_writer.cc).
 struct PieceQueue;
 
-/// Gives `worker` its next piece after `*piece` (its first when `piece->text` is null) once a
-/// buffer is free for it; false when no piece is left for it or writing has stopped.
-bool takePiece(PieceQueue& queue, unsigned worker, Piece* piece);
+/// Gives the calling worker the first piece no worker has taken, in `*piece`, once a buffer is
+/// free for it; false when no piece is left or writing has stopped.
+bool takePiece(PieceQueue& queue, Piece* piece);
 
 /// Hands the text of `piece`, ending at `end`, to the writer.
 void finishPiece(PieceQueue& queue, const Piece& piece, const char* end);
 
 /// The type-erased parts of `writeInOrder`.
-using WorkFunction = void (*)(const void* format, PieceQueue& queue, unsigned worker);
+using WorkFunction = void (*)(const void* format, PieceQueue& queue);
 using WriteFunction = bool (*)(void* write, const char* text, size_t length);
 bool runInOrder(size_t itemCount, size_t itemRoom, unsigned workers, std::span<char> ownBuffer,
                 WorkFunction work, const void* format, WriteFunction writeText, void* write);
 
 /// One worker's loop: its own copy of `prototype` formats every piece it is given.
 template <typename Format>
-void formatPieces(const void* prototype, PieceQueue& queue, unsigned worker) {
+void formatPieces(const void* prototype, PieceQueue& queue) {
   Format format = *static_cast<const Format*>(prototype);
   Piece piece{};
-  while (takePiece(queue, worker, &piece)) {
+  while (takePiece(queue, &piece)) {
     finishPiece(queue, piece, format(piece.begin, piece.end, piece.text));
   }
 }
